@@ -1,0 +1,4 @@
+// The run log stream itself.
+#include "driver/RunLog.h"
+
+std::ofstream LogStream;

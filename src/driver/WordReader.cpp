@@ -1,0 +1,91 @@
+// Word and number reading for the table files.
+#include "driver/WordReader.h"
+
+namespace {
+
+const long long NumberCeiling = 1000000000000000000LL;
+
+int PeekChar(WordReader& reader)
+{
+    return reader.File.rdbuf()->sgetc();
+}
+
+void SkipChar(WordReader& reader)
+{
+    reader.File.rdbuf()->sbumpc();
+}
+
+// Leaves the reader at the next non-white character; false at the end.
+bool SkipWhiteSpace(WordReader& reader)
+{
+    if (!reader.File.is_open())
+        return false;
+    for (;;) {
+        int c = PeekChar(reader);
+        if (c == std::char_traits<char>::eof())
+            return false;
+        if (!IsWhiteSpace(c))
+            return true;
+        SkipChar(reader);
+    }
+}
+
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+bool IsWhiteSpace(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool OpenWordReader(WordReader& reader, const char* fileName)
+{
+    reader.File.open(fileName, std::ios::in | std::ios::binary);
+    return reader.File.is_open();
+}
+
+bool ReadWord(WordReader& reader, std::string& word, std::size_t keep)
+{
+    word.clear();
+    if (!SkipWhiteSpace(reader))
+        return false;
+    for (;;) {
+        int c = PeekChar(reader);
+        if (c == std::char_traits<char>::eof() || IsWhiteSpace(c))
+            return true;
+        if (word.size() <= keep)
+            word.push_back(static_cast<char>(c));
+        SkipChar(reader);
+    }
+}
+
+bool ReadNumber(WordReader& reader, DecimalNumber& number)
+{
+    if (!SkipWhiteSpace(reader))
+        return false;
+    bool negative = false;
+    int c = PeekChar(reader);
+    if (c == '+' || c == '-') {
+        negative = (c == '-');
+        SkipChar(reader);
+        c = PeekChar(reader);
+    }
+    if (!IsDigit(c))
+        return false;
+    long long magnitude = 0;
+    std::uint16_t low16 = 0;
+    while (IsDigit(c)) {
+        int digit = c - '0';
+        magnitude = magnitude >= NumberCeiling / 10 ? NumberCeiling : magnitude * 10 + digit;
+        low16 = static_cast<std::uint16_t>(low16 * 10u + static_cast<unsigned>(digit));
+        SkipChar(reader);
+        c = PeekChar(reader);
+    }
+    number.Value = negative ? -magnitude : magnitude;
+    number.Low16 = negative ? static_cast<std::uint16_t>(0u - low16) : low16;
+    return true;
+}

@@ -1,0 +1,33 @@
+// The second pass: every statement line of the statement file becomes one
+// object line of the object file.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "lexer/Tokenizer.h"
+#include "opcodes/OpcodeTable.h"
+
+constexpr int _MaxLineLength = 512;   // a line is read up to 510 characters
+
+// Runs the whole pass; every failure is reported, none stops the run.
+void AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table);
+
+// The statement file, read in large blocks, and whether its end was met.
+struct StatementReader {
+    std::ifstream File;
+    bool AtEnd;
+};
+
+bool OpenStatementReader(StatementReader& reader, const char* fileName);
+
+// Reads the next line, without its newline, keeping at most 510 characters;
+// true when the line was longer and the rest of it was passed over.
+bool ReadStatementLine(StatementReader& reader, char line[_MaxLineLength]);
+
+// Assembles one statement line into objectLine (with its line end); false
+// for a line without tokens, which has no object line. The address carries
+// over from line to line, as do the token slots beyond the count.
+bool AssembleLine(const char* line, char tokens[_MaxTokens][_MaxTokenLength], std::uint32_t& address,
+                  const OpcodeTableStructure* table, std::string& objectLine);

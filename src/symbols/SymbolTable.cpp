@@ -1,0 +1,110 @@
+// The symbol list and its file reader. Beside the list an index by name
+// answers look-ups without a scan; it always points at the node the scan
+// would find first, the latest record of a name.
+#include "symbols/SymbolTable.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+#include <unordered_map>
+
+#include "driver/RunLog.h"
+#include "driver/WordReader.h"
+
+SymbolListNode* SymbolList = nullptr;
+int SymbolCount = 0;
+
+namespace {
+
+const std::size_t MaxNameLength = _MaxSymbolNameSize - 1;
+
+std::unordered_map<std::string, SymbolListNode*>& SymbolIndex()
+{
+    static std::unordered_map<std::string, SymbolListNode*> index;
+    return index;
+}
+
+// Reads one record; false (after a report) when the file ends or is damaged.
+bool ReadSymbolRecord(WordReader& reader, const std::string& name, const char* fileName)
+{
+    DecimalNumber size{0, 0};
+    DecimalNumber value{0, 0};
+    if (!ReadNumber(reader, size) || !ReadNumber(reader, value)) {
+        LogStream << "CRITICAL ERROR: Unable to read Size and Value of Symbol " << name.c_str()
+                  << ", reading of Symbol File " << fileName << " stopped" << std::endl;
+        return false;
+    }
+    // A size class beyond the int range is refused like any other above 2.
+    int sizeClass = static_cast<int>(size.Value < -1 ? -1 : (size.Value > 3 ? 3 : size.Value));
+    SymbolData data = MakeSymbolData(value.Low16);
+    LogStream << "Adding Symbol " << name.c_str() << " Size: " << size.Value
+              << " Byte: " << static_cast<unsigned>(data.Byte) << " Word: " << data.Word << std::endl;
+    Append(name.c_str(), sizeClass, data);
+    return true;
+}
+
+} // namespace
+
+void ReadSymbolTable(SymbolListNode* /*head*/, const char* fileName)
+{
+    WordReader reader;
+    if (!OpenWordReader(reader, fileName)) {
+        LogStream << "CRITICAL ERROR: Unable to open Symbol File " << fileName << std::endl;
+    } else {
+        std::string name;
+        while (ReadWord(reader, name, MaxNameLength)) {
+            if (!ReadSymbolRecord(reader, name, fileName))
+                break;
+        }
+    }
+    LogStream << SymbolCount << " Symbol Read" << std::endl;
+}
+
+void Append(const char* name, int size, SymbolData data)
+{
+    if (static_cast<unsigned>(size) > 2u) {
+        LogStream << "CRITICAL ERROR: Unable to add Symbol. Size of symbol cannot  be greater than "
+                  << 2 << std::endl;
+        return;
+    }
+    if (std::strlen(name) > MaxNameLength) {
+        LogStream << "CRITICAL ERROR: Unable to add Symbol. Name of symbol cannot be longer than "
+                  << MaxNameLength << std::endl;
+        return;
+    }
+    SymbolListNode* node = new (std::nothrow) SymbolListNode;
+    if (node == nullptr) {
+        LogStream << "FATAL ERROR: Unable to allocate memory for Symbol" << std::endl;
+        return;
+    }
+    std::memcpy(node->Name, name, std::strlen(name) + 1);
+    node->Size = size;
+    node->Data = data;
+    node->Next = SymbolList;
+    SymbolList = node;
+    SymbolCount++;
+    SymbolIndex()[node->Name] = node;
+    LogStream << "Added Symbol: " << name << " to Symbol List" << std::endl;
+    LogStream << "Symbol Count: " << SymbolCount << std::endl;
+}
+
+int SymbolExists(const char* name, int& size, SymbolData& data)
+{
+    const auto& index = SymbolIndex();
+    auto found = index.find(name);
+    if (found == index.end())
+        return 0;
+    size = found->second->Size;
+    data = found->second->Data;
+    return 1;
+}
+
+void CleanSymbolList(SymbolListNode* head)
+{
+    SymbolIndex().clear();
+    while (head != nullptr) {
+        SymbolListNode* next = head->Next;
+        delete head;
+        head = next;
+    }
+}
