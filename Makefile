@@ -2,7 +2,7 @@
 BUILD ?= build
 EXAMPLE ?= examples/multiply
 
-.PHONY: all build run test clean
+.PHONY: all build run test test-sanitize fuzz bench clean
 
 all: build
 
@@ -19,5 +19,20 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2
 
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DPASS2_SANITIZE=ON >/dev/null
+	@cmake --build build-sanitize -j 2
+	cd build-sanitize && ctest --output-on-failure -j 2
+
+# Every fuzz target for FUZZ_SECONDS seconds each.
+FUZZ_SECONDS ?= 60
+fuzz:
+	bash fuzz/run.sh $(FUZZ_SECONDS)
+
+# Large generated inputs, timed and counted; then the micro-benchmarks.
+bench:
+	bash bench/run.sh
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz build-bench
