@@ -80,7 +80,10 @@ bool ReadNumber(WordReader& reader, DecimalNumber& number)
     std::uint16_t low16 = 0;
     while (IsDigit(c)) {
         int digit = c - '0';
-        magnitude = magnitude >= NumberCeiling / 10 ? NumberCeiling : magnitude * 10 + digit;
+        if (magnitude < NumberCeiling / 10)
+            magnitude = magnitude * 10 + digit;
+        if (magnitude >= NumberCeiling / 10)
+            magnitude = NumberCeiling;
         low16 = static_cast<std::uint16_t>(low16 * 10u + static_cast<unsigned>(digit));
         SkipChar(reader);
         c = PeekChar(reader);
