@@ -18,10 +18,28 @@ namespace {
 
 const std::size_t MaxNameLength = _MaxSymbolNameSize - 1;
 
-std::unordered_map<std::string, SymbolListNode*>& SymbolIndex()
+struct SymbolIndexState {
+    std::unordered_map<std::string, SymbolListNode*> Nodes;
+    SymbolListNode* Head = nullptr;   // the list head the index was made for
+};
+
+SymbolIndexState& SymbolIndex()
 {
-    static std::unordered_map<std::string, SymbolListNode*> index;
+    static SymbolIndexState index;
     return index;
+}
+
+// A list hung from SymbolList by other means than Append is indexed anew;
+// the first node of a name, the one a scan from the head finds, wins.
+void RefreshSymbolIndex()
+{
+    SymbolIndexState& index = SymbolIndex();
+    if (index.Head == SymbolList)
+        return;
+    index.Nodes.clear();
+    for (SymbolListNode* node = SymbolList; node != nullptr; node = node->Next)
+        index.Nodes.emplace(node->Name, node);
+    index.Head = SymbolList;
 }
 
 // Reads one record; false (after a report) when the file ends or is damaged.
@@ -80,19 +98,22 @@ void Append(const char* name, int size, SymbolData data)
     std::memcpy(node->Name, name, std::strlen(name) + 1);
     node->Size = size;
     node->Data = data;
+    RefreshSymbolIndex();
     node->Next = SymbolList;
     SymbolList = node;
     SymbolCount++;
-    SymbolIndex()[node->Name] = node;
+    SymbolIndex().Nodes[node->Name] = node;
+    SymbolIndex().Head = node;
     LogStream << "Added Symbol: " << name << " to Symbol List" << std::endl;
     LogStream << "Symbol Count: " << SymbolCount << std::endl;
 }
 
 int SymbolExists(const char* name, int& size, SymbolData& data)
 {
-    const auto& index = SymbolIndex();
-    auto found = index.find(name);
-    if (found == index.end())
+    RefreshSymbolIndex();
+    const auto& nodes = SymbolIndex().Nodes;
+    auto found = nodes.find(name);
+    if (found == nodes.end())
         return 0;
     size = found->second->Size;
     data = found->second->Data;
@@ -101,7 +122,9 @@ int SymbolExists(const char* name, int& size, SymbolData& data)
 
 void CleanSymbolList(SymbolListNode* head)
 {
-    SymbolIndex().clear();
+    // Look-ups after the list is freed find nothing, never a freed node.
+    SymbolIndex().Nodes.clear();
+    SymbolIndex().Head = SymbolList;
     while (head != nullptr) {
         SymbolListNode* next = head->Next;
         delete head;
