@@ -21,6 +21,7 @@ const std::size_t MaxNameLength = _MaxSymbolNameSize - 1;
 struct SymbolIndexState {
     std::unordered_map<std::string, SymbolListNode*> Nodes;
     SymbolListNode* Head = nullptr;   // the list head the index was made for
+    bool Stale = false;               // to be made anew from SymbolList
 };
 
 SymbolIndexState& SymbolIndex()
@@ -34,12 +35,13 @@ SymbolIndexState& SymbolIndex()
 void RefreshSymbolIndex()
 {
     SymbolIndexState& index = SymbolIndex();
-    if (index.Head == SymbolList)
+    if (index.Head == SymbolList && !index.Stale)
         return;
     index.Nodes.clear();
     for (SymbolListNode* node = SymbolList; node != nullptr; node = node->Next)
         index.Nodes.emplace(node->Name, node);
     index.Head = SymbolList;
+    index.Stale = false;
 }
 
 // Reads one record; false (after a report) when the file ends or is damaged.
@@ -122,9 +124,12 @@ int SymbolExists(const char* name, int& size, SymbolData& data)
 
 void CleanSymbolList(SymbolListNode* head)
 {
-    // Look-ups after the list is freed find nothing, never a freed node.
-    SymbolIndex().Nodes.clear();
-    SymbolIndex().Head = SymbolList;
+    // Once the whole list is freed, look-ups find nothing, never a freed
+    // node; after any other list is freed the index is made anew.
+    SymbolIndexState& index = SymbolIndex();
+    index.Nodes.clear();
+    index.Stale = (head != SymbolList);
+    index.Head = SymbolList;
     while (head != nullptr) {
         SymbolListNode* next = head->Next;
         delete head;
