@@ -78,3 +78,19 @@ void ResetSymbols()
     SymbolList = nullptr;
     SymbolCount = 0;
 }
+
+GuardedTokens::GuardedTokens()
+{
+    for (auto& slot : Slots)
+        std::snprintf(slot, sizeof slot, "STALE");
+    for (char& c : Guard)
+        c = '#';
+}
+
+bool GuardedTokens::GuardIntact() const
+{
+    for (char c : Guard)
+        if (c != '#')
+            return false;
+    return true;
+}

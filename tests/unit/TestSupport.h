@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "lexer/Tokenizer.h"
+
 // A file with the given contents, removed again at the end of the test.
 struct TempFile {
     std::string Path;
@@ -25,3 +27,12 @@ std::string ShippedOpcodeTable();
 
 // Frees the symbol list and sets its globals back to their start values.
 void ResetSymbols();
+
+// A token array with a guard row right behind it: every slot starts out as
+// "STALE" and the guard as a row of '#', so writes past the array show.
+struct GuardedTokens {
+    char Slots[_MaxTokens][_MaxTokenLength];
+    char Guard[_MaxTokenLength];
+    GuardedTokens();
+    bool GuardIntact() const;
+};
