@@ -23,7 +23,7 @@ int RunAssembler(int argc, const char* const argv[])
     } else {
         baseName = argv[1];
     }
-    LogStream.open(RunLogPath, std::ios::out | std::ios::trunc);
+    OpenRunLog(RunLogPath);   // a log that cannot be opened is lost without notice
     LogStream << std::endl << "Reading Opcodes Table" << std::endl;
     OpcodeTableStructure* table = ReadOpcodeTable(OpcodeTablePath);
 
@@ -43,6 +43,6 @@ int RunAssembler(int argc, const char* const argv[])
     delete[] table;
     CleanSymbolList(SymbolList);
     LogStream << "Symbol Table Cleaned" << std::endl;
-    LogStream.close();
+    CloseRunLog();
     return 0;
 }

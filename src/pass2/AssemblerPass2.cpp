@@ -5,6 +5,7 @@
 #include <iostream>
 #include <vector>
 
+#include "driver/LineFile.h"
 #include "driver/RunLog.h"
 #include "pass2/EncodingRules.h"
 #include "pass2/ObjectLine.h"
@@ -65,10 +66,10 @@ void AssembleStatement(const char tokens[_MaxTokens][_MaxTokenLength], int count
     }
 }
 
-void WriteObjectLine(std::ofstream& out, const std::string& line)
+// Each finished object line reaches the file in one write.
+void WriteObjectLine(LineFile& out, const std::string& line)
 {
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.flush();
+    WriteLineFile(out, line.data(), line.size());
 }
 
 } // namespace
@@ -127,8 +128,8 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
         std::cout << "FATAL ERROR: Unable to open " << inFileName << std::endl;
         return;
     }
-    std::ofstream out(outFileName, std::ios::out | std::ios::trunc);
-    if (!out.is_open()) {
+    LineFile out;
+    if (!OpenLineFile(out, outFileName)) {
         std::cout << "FATAL ERROR: Unable to open " << outFileName << std::endl;
         return;
     }
@@ -150,6 +151,6 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
             WriteObjectLine(out, objectLine);
     }
     LogStream << "End of Input File reached." << std::endl;
-    out.close();
+    CloseLineFile(out);
     reader.File.close();
 }

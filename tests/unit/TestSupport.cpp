@@ -39,15 +39,12 @@ TempFile::~TempFile()
 
 LogCapture::LogCapture() : Path(NewTempPath())
 {
-    LogStream.close();
-    LogStream.clear();
-    LogStream.open(Path, std::ios::out | std::ios::trunc);
+    OpenRunLog(Path.c_str());
 }
 
 LogCapture::~LogCapture()
 {
-    LogStream.close();
-    LogStream.clear();
+    CloseRunLog();
     std::remove(Path.c_str());
 }
 
