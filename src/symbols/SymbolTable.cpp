@@ -124,11 +124,13 @@ int SymbolExists(const char* name, int& size, SymbolData& data)
 
 void CleanSymbolList(SymbolListNode* head)
 {
-    // Once the whole list is freed, look-ups find nothing, never a freed
-    // node; after any other list is freed the index is made anew.
+    // Freeing the whole list leaves it empty rather than hanging from freed
+    // nodes; after any other list is freed the index is made anew.
     SymbolIndexState& index = SymbolIndex();
     index.Nodes.clear();
     index.Stale = (head != SymbolList);
+    if (head == SymbolList)
+        SymbolList = nullptr;
     index.Head = SymbolList;
     while (head != nullptr) {
         SymbolListNode* next = head->Next;

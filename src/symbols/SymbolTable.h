@@ -25,5 +25,6 @@ void Append(const char* name, int size, SymbolData data);
 // 1 and the symbol's size class and value when name is a symbol, else 0.
 int SymbolExists(const char* name, int& size, SymbolData& data);
 
-// Frees every node from head on.
+// Frees every node from head on; freeing the list that hangs from
+// SymbolList leaves SymbolList empty. SymbolCount keeps its number.
 void CleanSymbolList(SymbolListNode* head);

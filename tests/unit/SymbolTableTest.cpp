@@ -227,17 +227,33 @@ TEST_F(SymbolTable, AppendPutsTheNewNodeInFront)
     EXPECT_EQ(SymbolCount, 2);
 }
 
-TEST_F(SymbolTable, CleaningFreesTheNodesButLeavesTheGlobals)
+// The list is left empty, never hanging from freed nodes; the count stays.
+TEST_F(SymbolTable, CleaningEmptiesTheListAndKeepsTheCount)
 {
     LogCapture log;
     Append("A", 1, MakeSymbolData(1));
     Append("B", 1, MakeSymbolData(2));
-    SymbolListNode* head = SymbolList;
     CleanSymbolList(SymbolList);
-    EXPECT_EQ(SymbolList, head);
+    EXPECT_EQ(SymbolList, nullptr);
     EXPECT_EQ(SymbolCount, 2);
+    EXPECT_EQ(Find("A"), Missing) << "nothing is found after cleaning";
     EXPECT_EQ(log.Lines().size(), 4u) << "cleaning logs nothing";
-    SymbolList = nullptr;
+}
+
+// A node that reuses the memory of a freed one is still a new list.
+TEST_F(SymbolTable, ListHungByHandAfterCleaningIsFound)
+{
+    LogCapture log;
+    Append("OLD", 1, MakeSymbolData(1));
+    CleanSymbolList(SymbolList);
+    SymbolListNode* node = new SymbolListNode{};
+    std::snprintf(node->Name, sizeof node->Name, "NEW");
+    node->Size = 2;
+    node->Data = MakeSymbolData(0x1234);
+    node->Next = nullptr;
+    SymbolList = node;
+    EXPECT_EQ(Find("NEW"), (Lookup{1, 2, 0x1234, 0x34}));
+    EXPECT_EQ(Find("OLD").Found, 0);
 }
 
 // The look-up walks the list from SymbolList, so it sees exactly the nodes
