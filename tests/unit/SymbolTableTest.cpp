@@ -45,6 +45,17 @@ Lookup Find(const char* name)
 
 const Lookup Missing{0, -99, static_cast<std::int16_t>(0xABCD), 0xCD};
 
+// Puts a node in front of SymbolList without Append.
+void HangNodeByHand(const char* name, int size, std::uint16_t value)
+{
+    SymbolListNode* node = new SymbolListNode{};
+    std::snprintf(node->Name, sizeof node->Name, "%s", name);
+    node->Size = size;
+    node->Data = MakeSymbolData(value);
+    node->Next = SymbolList;
+    SymbolList = node;
+}
+
 // The three lines of one accepted record.
 Lines Added(const std::string& name, int size, int byte, int word, int count)
 {
@@ -246,12 +257,7 @@ TEST_F(SymbolTable, ListHungByHandAfterCleaningIsFound)
     LogCapture log;
     Append("OLD", 1, MakeSymbolData(1));
     CleanSymbolList(SymbolList);
-    SymbolListNode* node = new SymbolListNode{};
-    std::snprintf(node->Name, sizeof node->Name, "NEW");
-    node->Size = 2;
-    node->Data = MakeSymbolData(0x1234);
-    node->Next = nullptr;
-    SymbolList = node;
+    HangNodeByHand("NEW", 2, 0x1234);
     EXPECT_EQ(Find("NEW"), (Lookup{1, 2, 0x1234, 0x34}));
     EXPECT_EQ(Find("OLD").Found, 0);
 }
@@ -270,12 +276,7 @@ TEST_F(SymbolTable, LookUpSeesEveryNodeHangingFromTheHead)
 {
     LogCapture log;
     Append("KEPT", 1, MakeSymbolData(5));
-    SymbolListNode* node = new SymbolListNode{};
-    std::snprintf(node->Name, sizeof node->Name, "KEPT");
-    node->Size = 2;
-    node->Data = MakeSymbolData(0x1234);
-    node->Next = SymbolList;
-    SymbolList = node;
+    HangNodeByHand("KEPT", 2, 0x1234);
     EXPECT_EQ(Find("KEPT"), (Lookup{1, 2, 0x1234, 0x34})) << "the first node of that name answers";
 }
 
