@@ -33,11 +33,11 @@ struct RunLogLineBuffer : std::streambuf {
     int sync() override
     {
         std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
-        if (IsLineFileOpen(File) && !Spill.empty()) {
+        if (Spill.empty()) {
+            WriteLineFile(File, pbase(), pending);
+        } else {
             Spill.append(pbase(), pending);
             WriteLineFile(File, Spill.data(), Spill.size());
-        } else if (IsLineFileOpen(File) && pending > 0) {
-            WriteLineFile(File, pbase(), pending);
         }
         Spill.clear();
         EmptyArea();

@@ -66,12 +66,6 @@ void AssembleStatement(const char tokens[_MaxTokens][_MaxTokenLength], int count
     }
 }
 
-// Each finished object line reaches the file in one write.
-void WriteObjectLine(LineFile& out, const std::string& line)
-{
-    WriteLineFile(out, line.data(), line.size());
-}
-
 } // namespace
 
 bool OpenStatementReader(StatementReader& reader, const char* fileName)
@@ -134,7 +128,8 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
         return;
     }
     LogStream << "I/O File Ready" << std::endl;
-    WriteObjectLine(out, "#Everything is Hexadecimal\n");
+    const std::string header = "#Everything is Hexadecimal\n";
+    WriteLineFile(out, header.data(), header.size());   // each object line is one write
 
     char line[_MaxLineLength];
     char tokens[_MaxTokens][_MaxTokenLength] = {};
@@ -148,7 +143,7 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
             LogStream << "Error: Line longer than " << MaxLineText
                       << " characters, the rest of it is ignored" << std::endl;
         if (AssembleLine(line, tokens, address, table, objectLine))
-            WriteObjectLine(out, objectLine);
+            WriteLineFile(out, objectLine.data(), objectLine.size());
     }
     LogStream << "End of Input File reached." << std::endl;
     CloseLineFile(out);
