@@ -34,14 +34,16 @@ double CpuMs()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
+    auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 bool ReadWhole(const char* path, std::vector<char>& text)
 {
     int fd = open(path, O_RDONLY);
-    struct stat info{};
+    struct stat info { };
     if (fd < 0 || fstat(fd, &info) != 0)
         return false;
     text.resize(static_cast<std::size_t>(info.st_size));

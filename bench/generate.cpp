@@ -28,58 +28,112 @@
 namespace {
 
 enum Shape {
-    None,           // CMA
-    Reg,            // ADD B
-    RegReg,         // MOV A,B
-    RegByte,        // MVI A,3AH
-    PairBD,         // LDAX B
-    PairSP,         // INX H (B, D, H, SP)
-    PairPSW,        // PUSH PSW (B, D, H, PSW)
-    PairWord,       // LXI H,2100H
-    Byte,           // ADI 10
-    Word,           // JMP LOOP0042
-    Restart,        // RST 7
-    DataBytes,      // DB 1,2,3
-    DataWords,      // DW 1234H
+    None,      // CMA
+    Reg,       // ADD B
+    RegReg,    // MOV A,B
+    RegByte,   // MVI A,3AH
+    PairBD,    // LDAX B
+    PairSP,    // INX H (B, D, H, SP)
+    PairPSW,   // PUSH PSW (B, D, H, PSW)
+    PairWord,  // LXI H,2100H
+    Byte,      // ADI 10
+    Word,      // JMP LOOP0042
+    Restart,   // RST 7
+    DataBytes, // DB 1,2,3
+    DataWords, // DW 1234H
 };
 
 struct Mnemonic {
     const char* Name;
-    int Size;       // bytes; for DB and DW per item
+    int Size; // bytes; for DB and DW per item
     Shape Operands;
-    int Weight;     // statements per about 1,000
+    int Weight; // statements per about 1,000
 };
 
 // Every row of the shipped opcode table, in its order, then DB and DW.
 const Mnemonic Mnemonics[] = {
-    {"MOV", 1, RegReg, 170}, {"MVI", 2, RegByte, 60}, {"LDAX", 1, PairBD, 8},
-    {"LHLD", 3, Word, 6}, {"LDA", 3, Word, 14}, {"STAX", 1, PairBD, 8},
-    {"SHLD", 3, Word, 6}, {"STA", 3, Word, 14}, {"LXI", 3, PairWord, 35},
-    {"SPHL", 1, None, 2}, {"XTHL", 1, None, 2}, {"XCHG", 1, None, 10},
-    {"OUT", 2, Byte, 6}, {"IN", 2, Byte, 6}, {"PUSH", 1, PairPSW, 22},
-    {"POP", 1, PairPSW, 22}, {"ADD", 1, Reg, 16}, {"ADC", 1, Reg, 6},
-    {"ADI", 2, Byte, 10}, {"ACI", 2, Byte, 4}, {"SUB", 1, Reg, 10},
-    {"SBB", 1, Reg, 4}, {"SUI", 2, Byte, 6}, {"SBI", 2, Byte, 3},
-    {"DAD", 1, PairSP, 10}, {"DAA", 1, None, 3}, {"INR", 1, Reg, 25},
-    {"INX", 1, PairSP, 30}, {"DCR", 1, Reg, 25}, {"DCX", 1, PairSP, 15},
-    {"STC", 1, None, 3}, {"ANA", 1, Reg, 8}, {"ANI", 2, Byte, 10},
-    {"XRA", 1, Reg, 10}, {"XRI", 2, Byte, 4}, {"ORA", 1, Reg, 10},
-    {"ORI", 2, Byte, 6}, {"CMP", 1, Reg, 12}, {"CPI", 2, Byte, 15},
-    {"RLC", 1, None, 4}, {"RRC", 1, None, 4}, {"RAL", 1, None, 4},
-    {"RAR", 1, None, 4}, {"CMA", 1, None, 4}, {"CMC", 1, None, 2},
-    {"JMP", 3, Word, 18}, {"JNZ", 3, Word, 28}, {"JZ", 3, Word, 18},
-    {"JNC", 3, Word, 8}, {"JC", 3, Word, 10}, {"JPO", 3, Word, 2},
-    {"JPE", 3, Word, 2}, {"JP", 3, Word, 3}, {"JM", 3, Word, 3},
-    {"PCHL", 1, None, 2}, {"RST", 1, Restart, 4}, {"CALL", 3, Word, 36},
-    {"CNZ", 3, Word, 3}, {"CZ", 3, Word, 3}, {"CNC", 3, Word, 3},
-    {"CC", 3, Word, 3}, {"CPO", 3, Word, 2}, {"CPE", 3, Word, 2},
-    {"CP", 3, Word, 2}, {"CM", 3, Word, 2}, {"RET", 1, None, 30},
-    {"RNZ", 1, None, 4}, {"RZ", 1, None, 5}, {"RNC", 1, None, 3},
-    {"RC", 1, None, 3}, {"RPO", 1, None, 2}, {"RPE", 1, None, 2},
-    {"RP", 1, None, 2}, {"RM", 1, None, 2}, {"NOP", 1, None, 5},
-    {"HLT", 1, None, 2}, {"DI", 1, None, 3}, {"EI", 1, None, 3},
-    {"RIM", 1, None, 2}, {"SIM", 1, None, 2},
-    {"DB", 1, DataBytes, 24}, {"DW", 2, DataWords, 12},
+    {"MOV", 1, RegReg, 170},
+    {"MVI", 2, RegByte, 60},
+    {"LDAX", 1, PairBD, 8},
+    {"LHLD", 3, Word, 6},
+    {"LDA", 3, Word, 14},
+    {"STAX", 1, PairBD, 8},
+    {"SHLD", 3, Word, 6},
+    {"STA", 3, Word, 14},
+    {"LXI", 3, PairWord, 35},
+    {"SPHL", 1, None, 2},
+    {"XTHL", 1, None, 2},
+    {"XCHG", 1, None, 10},
+    {"OUT", 2, Byte, 6},
+    {"IN", 2, Byte, 6},
+    {"PUSH", 1, PairPSW, 22},
+    {"POP", 1, PairPSW, 22},
+    {"ADD", 1, Reg, 16},
+    {"ADC", 1, Reg, 6},
+    {"ADI", 2, Byte, 10},
+    {"ACI", 2, Byte, 4},
+    {"SUB", 1, Reg, 10},
+    {"SBB", 1, Reg, 4},
+    {"SUI", 2, Byte, 6},
+    {"SBI", 2, Byte, 3},
+    {"DAD", 1, PairSP, 10},
+    {"DAA", 1, None, 3},
+    {"INR", 1, Reg, 25},
+    {"INX", 1, PairSP, 30},
+    {"DCR", 1, Reg, 25},
+    {"DCX", 1, PairSP, 15},
+    {"STC", 1, None, 3},
+    {"ANA", 1, Reg, 8},
+    {"ANI", 2, Byte, 10},
+    {"XRA", 1, Reg, 10},
+    {"XRI", 2, Byte, 4},
+    {"ORA", 1, Reg, 10},
+    {"ORI", 2, Byte, 6},
+    {"CMP", 1, Reg, 12},
+    {"CPI", 2, Byte, 15},
+    {"RLC", 1, None, 4},
+    {"RRC", 1, None, 4},
+    {"RAL", 1, None, 4},
+    {"RAR", 1, None, 4},
+    {"CMA", 1, None, 4},
+    {"CMC", 1, None, 2},
+    {"JMP", 3, Word, 18},
+    {"JNZ", 3, Word, 28},
+    {"JZ", 3, Word, 18},
+    {"JNC", 3, Word, 8},
+    {"JC", 3, Word, 10},
+    {"JPO", 3, Word, 2},
+    {"JPE", 3, Word, 2},
+    {"JP", 3, Word, 3},
+    {"JM", 3, Word, 3},
+    {"PCHL", 1, None, 2},
+    {"RST", 1, Restart, 4},
+    {"CALL", 3, Word, 36},
+    {"CNZ", 3, Word, 3},
+    {"CZ", 3, Word, 3},
+    {"CNC", 3, Word, 3},
+    {"CC", 3, Word, 3},
+    {"CPO", 3, Word, 2},
+    {"CPE", 3, Word, 2},
+    {"CP", 3, Word, 2},
+    {"CM", 3, Word, 2},
+    {"RET", 1, None, 30},
+    {"RNZ", 1, None, 4},
+    {"RZ", 1, None, 5},
+    {"RNC", 1, None, 3},
+    {"RC", 1, None, 3},
+    {"RPO", 1, None, 2},
+    {"RPE", 1, None, 2},
+    {"RP", 1, None, 2},
+    {"RM", 1, None, 2},
+    {"NOP", 1, None, 5},
+    {"HLT", 1, None, 2},
+    {"DI", 1, None, 3},
+    {"EI", 1, None, 3},
+    {"RIM", 1, None, 2},
+    {"SIM", 1, None, 2},
+    {"DB", 1, DataBytes, 24},
+    {"DW", 2, DataWords, 12},
 };
 const int MnemonicCount = sizeof(Mnemonics) / sizeof(Mnemonics[0]);
 
@@ -104,8 +158,8 @@ std::string SymbolName(int index)
 }
 
 struct Generator {
-    std::mt19937 Statements{20480};   // the layout of the program
-    std::mt19937 Picks{8085};         // which symbol each symbol operand names
+    std::mt19937 Statements{20480}; // the layout of the program
+    std::mt19937 Picks{8085};       // which symbol each symbol operand names
     int SymbolTotal = 0;
     long ValueOperands = 0;
     long SymbolOperands = 0;
@@ -130,7 +184,7 @@ struct Generator {
     {
         unsigned value = Statements() % 65536u;
         if (value < 1000u)
-            value += 1000u;   // a shorter decimal would be taken for a byte
+            value += 1000u; // a shorter decimal would be taken for a byte
         char text[16];
         if (value < 0xA000u)
             std::snprintf(text, sizeof text, "%04XH", value);
@@ -187,7 +241,7 @@ struct Generator {
             std::string to = Register();
             std::string from = Register();
             if (to == "M" && from == "M")
-                from = "A";   // MOV M,M is HLT
+                from = "A"; // MOV M,M is HLT
             return to + "," + from;
         }
         case RegByte: {
@@ -227,8 +281,8 @@ struct Generator {
     }
 };
 
-const char* const Comments[] = {"; next byte", "; count down", "; save the pair", "; wait for the port",
-                                "; table entry"};
+const char* const Comments[] = {
+    "; next byte", "; count down", "; save the pair", "; wait for the port", "; table entry"};
 
 } // namespace
 
@@ -277,7 +331,7 @@ int main(int argc, char* argv[])
         std::string operands = gen.Operands(m, size);
         bool comment = gen.Uniform(10) == 0;
         std::fprintf(pass1, "%lu %s%s%s%s%s\n", address, m.Name, operands.empty() ? "" : " ", operands.c_str(),
-                     comment ? "\t\t" : "", comment ? Comments[gen.Uniform(5)] : "");
+            comment ? "\t\t" : "", comment ? Comments[gen.Uniform(5)] : "");
         lastAddress = address;
         address += static_cast<unsigned long>(size);
     }
@@ -289,8 +343,9 @@ int main(int argc, char* argv[])
         unused += count == 0 ? 1 : 0;
     std::printf("%s: %ld statements, addresses 0 to %lu, %d symbols, %ld value operands of which %ld (%.1f%%) "
                 "name symbols, %ld mnemonics unused\n",
-                base.c_str(), statements, lastAddress, symbols, gen.ValueOperands, gen.SymbolOperands,
-                gen.ValueOperands ? 100.0 * static_cast<double>(gen.SymbolOperands) / static_cast<double>(gen.ValueOperands) : 0.0,
-                unused);
+        base.c_str(), statements, lastAddress, symbols, gen.ValueOperands, gen.SymbolOperands,
+        gen.ValueOperands ? 100.0 * static_cast<double>(gen.SymbolOperands) / static_cast<double>(gen.ValueOperands)
+                          : 0.0,
+        unused);
     return 0;
 }

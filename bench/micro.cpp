@@ -37,8 +37,8 @@ void CloseLog()
 // Symbol names as the generated programs use them: a prefix and four digits.
 std::string SymbolName(int index)
 {
-    static const char* const Prefixes[] = {"PORT", "CHAR", "MASK", "CNTR", "LOOP",
-                                           "NEXT", "DATA", "BUFF", "TEXT", "DONE"};
+    static const char* const Prefixes[] = {
+        "PORT", "CHAR", "MASK", "CNTR", "LOOP", "NEXT", "DATA", "BUFF", "TEXT", "DONE"};
     char text[16];
     std::snprintf(text, sizeof text, "%s%04d", Prefixes[index % 10], index);
     return text;

@@ -12,10 +12,10 @@
 // as a crash with the input that caused it.
 [[noreturn]] void FuzzFailure(const std::string& message);
 
-#define FUZZ_CHECK(condition, message)                                                \
-    do {                                                                              \
-        if (!(condition))                                                             \
-            FuzzFailure(std::string(#condition) + ": " + std::string(message));       \
+#define FUZZ_CHECK(condition, message)                                                                                 \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            FuzzFailure(std::string(#condition) + ": " + std::string(message));                                        \
     } while (0)
 
 // A directory of this process under $TMPDIR (or /tmp), created on first use

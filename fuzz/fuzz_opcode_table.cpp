@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         const char* name = table[i].Mnemonic;
         FUZZ_CHECK(std::memchr(name, '\0', sizeof table[i].Mnemonic) != nullptr,
-                   "row " + std::to_string(i) + " is not terminated");
+            "row " + std::to_string(i) + " is not terminated");
         int found = CheckMnemonic(name, table);
         FUZZ_CHECK(found >= 0 && found <= i && std::strcmp(table[found].Mnemonic, name) == 0,
-                   "row " + std::to_string(i) + " looks up as " + std::to_string(found));
+            "row " + std::to_string(i) + " looks up as " + std::to_string(found));
         for (int k = 0; k < found; k++)
             FUZZ_CHECK(std::strcmp(table[k].Mnemonic, name) != 0, "a look-up passes over an earlier row");
     }

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FUZZ_CHECK(sizeClass == 1 || sizeClass == 2 || sizeClass == -1, "size class " + std::to_string(sizeClass));
     FUZZ_CHECK(value.Byte == (static_cast<std::uint16_t>(value.Word) & 0xFFu),
-               "Byte " + std::to_string(value.Byte) + " Word " + std::to_string(value.Word));
+        "Byte " + std::to_string(value.Byte) + " Word " + std::to_string(value.Word));
 
     char last = length > 0 ? token[length - 1] : '\0';
     if (last == 'H' || last == 'h') {
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (std::sscanf(token.get(), "%x", &read) != 1)
                 read = 0;
             FUZZ_CHECK(static_cast<std::uint16_t>(value.Word) == (read & 0xFFFFu),
-                       "hexadecimal value " + std::to_string(value.Word) + ", %x reads " + std::to_string(read));
+                "hexadecimal value " + std::to_string(value.Word) + ", %x reads " + std::to_string(read));
         }
     } else if (length > 0) {
         // Where "%d" cannot overflow, it must read the same value.
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (std::sscanf(token.get(), "%d", &read) != 1)
                 read = 0;
             FUZZ_CHECK(static_cast<std::uint16_t>(value.Word) == (static_cast<unsigned>(read) & 0xFFFFu),
-                       "decimal value " + std::to_string(value.Word) + ", %d reads " + std::to_string(read));
+                "decimal value " + std::to_string(value.Word) + ", %d reads " + std::to_string(read));
         }
         if (length <= 2)
             FUZZ_CHECK(sizeClass == 1, "short decimal size class " + std::to_string(sizeClass));

@@ -28,12 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int foundSize = -7;
         SymbolData foundData{0, 0};
         FUZZ_CHECK(SymbolExists(node->Name, foundSize, foundData) == 1, std::string("not found: ") + node->Name);
-        FUZZ_CHECK(foundSize == first->Size && foundData.Word == first->Data.Word
-                       && foundData.Byte == first->Data.Byte,
-                   std::string("look-up does not answer with the newest record of ") + node->Name);
+        FUZZ_CHECK(foundSize == first->Size && foundData.Word == first->Data.Word && foundData.Byte == first->Data.Byte,
+            std::string("look-up does not answer with the newest record of ") + node->Name);
     }
     FUZZ_CHECK(SymbolCount == length,
-               "SymbolCount " + std::to_string(SymbolCount) + ", list length " + std::to_string(length));
+        "SymbolCount " + std::to_string(SymbolCount) + ", list length " + std::to_string(length));
 
     CleanSymbolList(SymbolList);
     SymbolList = nullptr;

@@ -27,8 +27,8 @@ const std::size_t MaxLineText = 510;
 const std::size_t MaxTokenText = 63;
 
 struct Workplace {
-    std::string Home;        // the working directory of the fuzzer itself
-    std::string Directory;   // where the program runs
+    std::string Home;      // the working directory of the fuzzer itself
+    std::string Directory; // where the program runs
 };
 
 const Workplace& GetWorkplace()
@@ -63,7 +63,8 @@ std::vector<std::string_view> StatementLines(std::string_view text)
     std::size_t start = 0;
     for (;;) {
         std::size_t end = text.find('\n', start);
-        std::string_view line = text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         lines.push_back(UpToNul(line.substr(0, MaxLineText)));
         if (end == std::string_view::npos)
             return lines;
@@ -166,18 +167,18 @@ void CheckObjectFile(const std::string& object, std::string_view statements)
         if (!LineHasToken(line))
             continue;
         FUZZ_CHECK(next < objectLines.size(),
-                   "only " + std::to_string(objectLines.size()) + " object lines; none for: " + std::string(line));
+            "only " + std::to_string(objectLines.size()) + " object lines; none for: " + std::string(line));
         address = NextAddress(line, address);
         std::string_view objectLine = objectLines[next++];
         std::string start = HexAddress(address) + " \t ";
         FUZZ_CHECK(objectLine.substr(0, start.size()) == start,
-                   "object line " + std::string(objectLine) + " should begin with " + start);
+            "object line " + std::string(objectLine) + " should begin with " + start);
         std::string_view fields = objectLine.substr(start.size());
         FUZZ_CHECK(IsDataFields(fields) || IsInstructionFields(fields),
-                   "object line with odd fields: " + std::string(objectLine));
+            "object line with odd fields: " + std::string(objectLine));
     }
     FUZZ_CHECK(next == objectLines.size(),
-               std::to_string(objectLines.size()) + " object lines for " + std::to_string(next) + " statements");
+        std::to_string(objectLines.size()) + " object lines for " + std::to_string(next) + " statements");
 }
 
 } // namespace
@@ -208,7 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* const argv[] = {"Assembler-Pass2", "prog", nullptr};
     int status = RunAssembler(2, argv);
     std::cout.rdbuf(console);
-    SymbolList = nullptr;   // the run freed the nodes; its globals go back to their start
+    SymbolList = nullptr; // the run freed the nodes; its globals go back to their start
     SymbolCount = 0;
     if (chdir(place.Home.c_str()) != 0)
         FuzzFailure("cannot go back to " + place.Home);
@@ -219,6 +220,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string log = ReadWholeFile(logPath);
     const std::string closing = "\nSymbol Table Cleaned\n";
     FUZZ_CHECK(log.size() >= closing.size() && log.compare(log.size() - closing.size(), closing.size(), closing) == 0,
-               "the run log does not end with Symbol Table Cleaned");
+        "the run log does not end with Symbol Table Cleaned");
     return 0;
 }

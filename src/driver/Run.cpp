@@ -23,7 +23,7 @@ int RunAssembler(int argc, const char* const argv[])
     } else {
         baseName = argv[1];
     }
-    OpenRunLog(RunLogPath);   // a log that cannot be opened is lost without notice
+    OpenRunLog(RunLogPath); // a log that cannot be opened is lost without notice
     LogStream << std::endl << "Reading Opcodes Table" << std::endl;
     OpcodeTableStructure* table = ReadOpcodeTable(OpcodeTablePath);
 

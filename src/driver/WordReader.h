@@ -12,8 +12,8 @@ struct WordReader {
 };
 
 struct DecimalNumber {
-    long long Value;        // the number; from 10^17 on it is held at 10^18
-    std::uint16_t Low16;    // the low 16 bits of the number as written
+    long long Value;     // the number; from 10^17 on it is held at 10^18
+    std::uint16_t Low16; // the low 16 bits of the number as written
 };
 
 bool OpenWordReader(WordReader& reader, const char* fileName);

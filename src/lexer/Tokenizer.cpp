@@ -42,8 +42,8 @@ void FinishToken(char* token, int length, int dropped)
 {
     token[length] = '\0';
     if (dropped > 0)
-        LogStream << "*****ERROR: Token longer than " << MaxTokenText << " characters, cut to "
-                  << MaxTokenText << std::endl;
+        LogStream << "*****ERROR: Token longer than " << MaxTokenText << " characters, cut to " << MaxTokenText
+                  << std::endl;
     LogStream << "Found Token " << token << std::endl;
 }
 
@@ -96,8 +96,8 @@ int Tokenize(const char* line, char tokens[_MaxTokens][_MaxTokenLength])
             break;
         }
         if (count == _MaxTokens) {
-            LogStream << "*****ERROR: More than " << _MaxTokens
-                      << " Tokens, the rest of the line is ignored" << std::endl;
+            LogStream << "*****ERROR: More than " << _MaxTokens << " Tokens, the rest of the line is ignored"
+                      << std::endl;
             break;
         }
         p = IsQuote(*p) ? ReadStringToken(p, tokens[count]) : ReadWordToken(p, tokens[count]);

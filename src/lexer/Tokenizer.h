@@ -2,7 +2,7 @@
 #pragma once
 
 constexpr int _MaxTokens = 16;
-constexpr int _MaxTokenLength = 64;   // 63 characters and the terminator
+constexpr int _MaxTokenLength = 64; // 63 characters and the terminator
 
 // The characters that start a comment where a token would begin.
 extern const char _CommentStarts[];

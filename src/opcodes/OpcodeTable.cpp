@@ -18,11 +18,10 @@ const std::size_t MaxMnemonicLength = sizeof(OpcodeTableStructure::Mnemonic) - 1
 int ReadOpcodeCount(WordReader& reader)
 {
     DecimalNumber count{0, 0};
-    ReadNumber(reader, count);   // no number at all leaves the count 0
+    ReadNumber(reader, count); // no number at all leaves the count 0
     LogStream << "Opcode Count is " << count.Value << std::endl;
     if (count.Value < 0 || count.Value > _MaxOpcodeCount) {
-        LogStream << "ERROR: Invalid Opcode Count " << count.Value
-                  << ", the Opcodes Table is left empty" << std::endl;
+        LogStream << "ERROR: Invalid Opcode Count " << count.Value << ", the Opcodes Table is left empty" << std::endl;
         return 0;
     }
     return static_cast<int>(count.Value);

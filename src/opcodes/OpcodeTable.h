@@ -3,8 +3,8 @@
 #pragma once
 
 struct OpcodeTableStructure {
-    char Mnemonic[12];   // at most 11 characters and the terminator
-    int Size;            // the instruction length in bytes
+    char Mnemonic[12]; // at most 11 characters and the terminator
+    int Size;          // the instruction length in bytes
 };
 
 // The number of rows of the table read last; 0 until a table is read.

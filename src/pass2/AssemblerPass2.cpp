@@ -18,8 +18,7 @@ const std::size_t ReadBlockSize = 1 << 16;
 
 // DB writes each item's low byte, DW its low then high byte; items are
 // converted as literals, never looked up as symbols.
-void WriteDataItems(const char tokens[_MaxTokens][_MaxTokenLength], int count, int bytesPerItem,
-                    std::string& line)
+void WriteDataItems(const char tokens[_MaxTokens][_MaxTokenLength], int count, int bytesPerItem, std::string& line)
 {
     for (int i = 2; i < count; i++) {
         int size = 0;
@@ -32,8 +31,8 @@ void WriteDataItems(const char tokens[_MaxTokens][_MaxTokenLength], int count, i
 
 // Looks the mnemonic up and runs its rule; an unknown name, or a row beyond
 // the rules, still gets its closing mark.
-void AssembleInstruction(const char tokens[_MaxTokens][_MaxTokenLength], int count,
-                         const OpcodeTableStructure* table, std::string& line)
+void AssembleInstruction(
+    const char tokens[_MaxTokens][_MaxTokenLength], int count, const OpcodeTableStructure* table, std::string& line)
 {
     int index = CheckMnemonic(tokens[1], table);
     if (static_cast<unsigned>(index) > 79u) {
@@ -46,8 +45,8 @@ void AssembleInstruction(const char tokens[_MaxTokens][_MaxTokenLength], int cou
         WriteClosingMark(line);
 }
 
-void AssembleStatement(const char tokens[_MaxTokens][_MaxTokenLength], int count,
-                       const OpcodeTableStructure* table, std::string& line)
+void AssembleStatement(
+    const char tokens[_MaxTokens][_MaxTokenLength], int count, const OpcodeTableStructure* table, std::string& line)
 {
     // The slot of the mnemonic still holds an earlier line's token: never use it.
     if (count < 2) {
@@ -98,14 +97,14 @@ bool ReadStatementLine(StatementReader& reader, char line[_MaxLineLength])
 }
 
 bool AssembleLine(const char* line, char tokens[_MaxTokens][_MaxTokenLength], std::uint32_t& address,
-                  const OpcodeTableStructure* table, std::string& objectLine)
+    const OpcodeTableStructure* table, std::string& objectLine)
 {
     int count = Tokenize(line, tokens);
     LogStream << "Tokenized to " << count << " Tokens" << std::endl;
     if (count == 0)
         return false;
     objectLine.clear();
-    ScanDecimal(tokens[0], address);   // a token that is no number keeps the last address
+    ScanDecimal(tokens[0], address); // a token that is no number keeps the last address
     WriteAddressField(objectLine, address);
     LogStream << "Address is " << FormatAddress(address) << std::endl;
     AssembleStatement(tokens, count, table, objectLine);
@@ -129,7 +128,7 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
     }
     LogStream << "I/O File Ready" << std::endl;
     const std::string header = "#Everything is Hexadecimal\n";
-    WriteLineFile(out, header.data(), header.size());   // each object line is one write
+    WriteLineFile(out, header.data(), header.size()); // each object line is one write
 
     char line[_MaxLineLength];
     char tokens[_MaxTokens][_MaxTokenLength] = {};
@@ -140,8 +139,8 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
         LogStream << "-----------" << std::endl;
         LogStream << "Read one line from InFile : " << line << std::endl;
         if (cut)
-            LogStream << "Error: Line longer than " << MaxLineText
-                      << " characters, the rest of it is ignored" << std::endl;
+            LogStream << "Error: Line longer than " << MaxLineText << " characters, the rest of it is ignored"
+                      << std::endl;
         if (AssembleLine(line, tokens, address, table, objectLine))
             WriteLineFile(out, objectLine.data(), objectLine.size());
     }

@@ -9,7 +9,7 @@
 #include "lexer/Tokenizer.h"
 #include "opcodes/OpcodeTable.h"
 
-constexpr int _MaxLineLength = 512;   // a line is read up to 510 characters
+constexpr int _MaxLineLength = 512; // a line is read up to 510 characters
 
 // Runs the whole pass; every failure is reported, none stops the run.
 void AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table);
@@ -30,4 +30,4 @@ bool ReadStatementLine(StatementReader& reader, char line[_MaxLineLength]);
 // for a line without tokens, which has no object line. The address carries
 // over from line to line, as do the token slots beyond the count.
 bool AssembleLine(const char* line, char tokens[_MaxTokens][_MaxTokenLength], std::uint32_t& address,
-                  const OpcodeTableStructure* table, std::string& objectLine);
+    const OpcodeTableStructure* table, std::string& objectLine);

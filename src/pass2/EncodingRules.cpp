@@ -110,8 +110,7 @@ bool ResolveRuleValue(const EncodingRule& rule, const char* mnemonic, Tokens tok
     }
 }
 
-bool EncodeDecodeFirst(const EncodingRule& rule, const char* mnemonic, Tokens tokens, int count,
-                       std::string& line)
+bool EncodeDecodeFirst(const EncodingRule& rule, const char* mnemonic, Tokens tokens, int count, std::string& line)
 {
     if (count != rule.TokenCount)
         return RejectCount(rule, mnemonic);
@@ -122,8 +121,7 @@ bool EncodeDecodeFirst(const EncodingRule& rule, const char* mnemonic, Tokens to
     return ResolveRuleValue(rule, mnemonic, tokens, line);
 }
 
-bool EncodeOpcodeFirst(const EncodingRule& rule, const char* mnemonic, Tokens tokens, int count,
-                       std::string& line)
+bool EncodeOpcodeFirst(const EncodingRule& rule, const char* mnemonic, Tokens tokens, int count, std::string& line)
 {
     WriteOpcodeField(line, rule.BaseOpcode);
     if (count != rule.TokenCount)

@@ -13,25 +13,30 @@ namespace {
 struct RegisterName {
     const char* Name;
     int Code;
-    const char* Identified;   // the log line of a match
+    const char* Identified; // the log line of a match
 };
 
 // In the order the names are tried.
 const RegisterName Registers[] = {
-    {"A", 7, "Register A identified"}, {"B", 0, "Register B identified"},
-    {"C", 1, "Register C identified"}, {"D", 2, "Register D identified"},
-    {"E", 3, "Register E identified"}, {"H", 4, "Register H identified"},
-    {"L", 5, "Register L identified"}, {"M", 6, "Register M identified"},
+    {"A", 7, "Register A identified"},
+    {"B", 0, "Register B identified"},
+    {"C", 1, "Register C identified"},
+    {"D", 2, "Register D identified"},
+    {"E", 3, "Register E identified"},
+    {"H", 4, "Register H identified"},
+    {"L", 5, "Register L identified"},
+    {"M", 6, "Register M identified"},
 };
 
 const RegisterName RegisterPairs[] = {
-    {"B", 0, "Register Pair B identified"},   {"D", 1, "Register Pair D identified"},
-    {"H", 2, "Register Pair H identified"},   {"PSW", 3, "Register Pair PSW identified"},
+    {"B", 0, "Register Pair B identified"},
+    {"D", 1, "Register Pair D identified"},
+    {"H", 2, "Register Pair H identified"},
+    {"PSW", 3, "Register Pair PSW identified"},
     {"SP", 3, "Register SP identified"},
 };
 
-template <std::size_t N>
-int FindRegister(const RegisterName (&names)[N], const char* token)
+template <std::size_t N> int FindRegister(const RegisterName (&names)[N], const char* token)
 {
     for (const RegisterName& name : names) {
         if (std::strcmp(token, name.Name) == 0) {

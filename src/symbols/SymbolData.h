@@ -4,8 +4,8 @@
 #include <cstdint>
 
 struct SymbolData {
-    std::int16_t Word;   // the whole value
-    std::uint8_t Byte;   // its low-order 8 bits
+    std::int16_t Word; // the whole value
+    std::uint8_t Byte; // its low-order 8 bits
 };
 
 // The value whose 16 bits are bits, with both views set.

@@ -20,8 +20,8 @@ const std::size_t MaxNameLength = _MaxSymbolNameSize - 1;
 
 struct SymbolIndexState {
     std::unordered_map<std::string, SymbolListNode*> Nodes;
-    SymbolListNode* Head = nullptr;   // the list head the index was made for
-    bool Stale = false;               // to be made anew from SymbolList
+    SymbolListNode* Head = nullptr; // the list head the index was made for
+    bool Stale = false;             // to be made anew from SymbolList
 };
 
 SymbolIndexState& SymbolIndex()
@@ -83,13 +83,12 @@ void ReadSymbolTable(SymbolListNode* /*head*/, const char* fileName)
 void Append(const char* name, int size, SymbolData data)
 {
     if (static_cast<unsigned>(size) > 2u) {
-        LogStream << "CRITICAL ERROR: Unable to add Symbol. Size of symbol cannot  be greater than "
-                  << 2 << std::endl;
+        LogStream << "CRITICAL ERROR: Unable to add Symbol. Size of symbol cannot  be greater than " << 2 << std::endl;
         return;
     }
     if (std::strlen(name) > MaxNameLength) {
-        LogStream << "CRITICAL ERROR: Unable to add Symbol. Name of symbol cannot be longer than "
-                  << MaxNameLength << std::endl;
+        LogStream << "CRITICAL ERROR: Unable to add Symbol. Name of symbol cannot be longer than " << MaxNameLength
+                  << std::endl;
         return;
     }
     SymbolListNode* node = new (std::nothrow) SymbolListNode;

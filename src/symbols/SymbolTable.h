@@ -4,16 +4,16 @@
 
 #include "symbols/SymbolData.h"
 
-constexpr int _MaxSymbolNameSize = 256;   // a name has at most 255 characters
+constexpr int _MaxSymbolNameSize = 256; // a name has at most 255 characters
 
 struct SymbolListNode {
     char Name[_MaxSymbolNameSize];
-    int Size;                 // size class: 1 byte, 2 word
+    int Size; // size class: 1 byte, 2 word
     SymbolData Data;
     SymbolListNode* Next;
 };
 
-extern SymbolListNode* SymbolList;   // the newest symbol first
+extern SymbolListNode* SymbolList; // the newest symbol first
 extern int SymbolCount;
 
 // Loads every record of the symbol file into the global list.

@@ -79,7 +79,7 @@ std::string DataByte(const char* mnemonic)
     return std::string("Error: An Immediate Data Byte should follow an ") + mnemonic + " instruction";
 }
 
-class EncodingStatements : public EncodingRules, public ::testing::WithParamInterface<StatementCase> {};
+class EncodingStatements : public EncodingRules, public ::testing::WithParamInterface<StatementCase> { };
 
 TEST_P(EncodingStatements, GiveTheirObjectLine)
 {
@@ -100,10 +100,8 @@ std::string StatementName(const ::testing::TestParamInfo<StatementCase>& info)
 }
 
 // EncodingStatements beyond the plain cases of the families below.
-INSTANTIATE_TEST_SUITE_P(
-    Accepted, EncodingStatements,
-    ::testing::Values(
-        StatementCase{"0 MOV B,C", "00 \t 41\t\t*\n", "Register C identified"},
+INSTANTIATE_TEST_SUITE_P(Accepted, EncodingStatements,
+    ::testing::Values(StatementCase{"0 MOV B,C", "00 \t 41\t\t*\n", "Register C identified"},
         StatementCase{"0 MOV M,M", "00 \t 76\t\t*\n", "Register M identified"},
         StatementCase{"0 mov a, m ; lower case", "00 \t 7E\t\t*\n", "Register M identified"},
         StatementCase{"2048 MVI A,3AH", "800 \t 3E  3A\t\t*\n", R(1, 58)},
@@ -132,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Rejections: the line keeps what was written before the check that failed,
 // has no closing mark, and the message is the last line of the log.
-INSTANTIATE_TEST_SUITE_P(
-    Rejected, EncodingStatements,
+INSTANTIATE_TEST_SUITE_P(Rejected, EncodingStatements,
     ::testing::Values(
         // decode-first count test: nothing after the separator
         StatementCase{"0 MOV A", "00 \t \n", CountMessage("MOV")},
@@ -204,9 +201,9 @@ std::string Rejected(const char* fields)
 TEST_F(EncodingRules, OpcodeOnlyRulesIgnoreTheirOperands)
 {
     const Opcode rules[] = {{"DAA", "27"}, {"STC", "37"}, {"RLC", "07"}, {"RRC", "0F"}, {"RAL", "17"}, {"RAR", "1F"},
-                            {"CMA", "2F"}, {"CMC", "3F"}, {"RET", "C9"}, {"RNZ", "C0"}, {"RZ", "C8"},  {"RNC", "D0"},
-                            {"RC", "D8"},  {"RPO", "E0"}, {"RPE", "E8"}, {"RP", "F0"},  {"RM", "F8"},  {"NOP", "00"},
-                            {"HLT", "76"}, {"DI", "F3"},  {"EI", "FB"},  {"RIM", "20"}, {"SIM", "30"}};
+        {"CMA", "2F"}, {"CMC", "3F"}, {"RET", "C9"}, {"RNZ", "C0"}, {"RZ", "C8"}, {"RNC", "D0"}, {"RC", "D8"},
+        {"RPO", "E0"}, {"RPE", "E8"}, {"RP", "F0"}, {"RM", "F8"}, {"NOP", "00"}, {"HLT", "76"}, {"DI", "F3"},
+        {"EI", "FB"}, {"RIM", "20"}, {"SIM", "30"}};
     for (const Opcode& r : rules) {
         std::string m = r.Mnemonic;
         for (const char* operands : {"", " 5", " A,B,C"}) {
@@ -232,10 +229,10 @@ TEST_F(EncodingRules, RulesWithoutOperandCountTheirTokens)
 
 TEST_F(EncodingRules, WordRulesWriteLowByteFirst)
 {
-    const Opcode rules[] = {{"LHLD", "2A"}, {"LDA", "3A"},  {"SHLD", "22"}, {"STA", "32"}, {"JMP", "C3"}, {"JNZ", "C2"},
-                            {"JZ", "CA"},   {"JNC", "D2"},  {"JC", "DA"},   {"JPO", "E2"}, {"JPE", "EA"}, {"JP", "F2"},
-                            {"JM", "FA"},   {"CALL", "CD"}, {"CNZ", "C4"},  {"CZ", "CC"},  {"CNC", "D4"}, {"CC", "DC"},
-                            {"CPO", "E4"},  {"CPE", "EC"},  {"CP", "F4"},   {"CM", "FC"}};
+    const Opcode rules[] = {{"LHLD", "2A"}, {"LDA", "3A"}, {"SHLD", "22"}, {"STA", "32"}, {"JMP", "C3"}, {"JNZ", "C2"},
+        {"JZ", "CA"}, {"JNC", "D2"}, {"JC", "DA"}, {"JPO", "E2"}, {"JPE", "EA"}, {"JP", "F2"}, {"JM", "FA"},
+        {"CALL", "CD"}, {"CNZ", "C4"}, {"CZ", "CC"}, {"CNC", "D4"}, {"CC", "DC"}, {"CPO", "E4"}, {"CPE", "EC"},
+        {"CP", "F4"}, {"CM", "FC"}};
     for (const Opcode& r : rules) {
         std::string m = r.Mnemonic;
         Assembled ok = Assemble("0 " + m + " 2050H");
@@ -254,8 +251,8 @@ TEST_F(EncodingRules, WordRulesWriteLowByteFirst)
 
 TEST_F(EncodingRules, ByteRulesWriteOneByte)
 {
-    const Opcode rules[] = {{"OUT", "D3"}, {"IN", "DB"},  {"ADI", "C6"}, {"ACI", "CE"}, {"SUI", "D6"},
-                            {"SBI", "DE"}, {"ANI", "E6"}, {"XRI", "EE"}, {"ORI", "F6"}, {"CPI", "FE"}};
+    const Opcode rules[] = {{"OUT", "D3"}, {"IN", "DB"}, {"ADI", "C6"}, {"ACI", "CE"}, {"SUI", "D6"}, {"SBI", "DE"},
+        {"ANI", "E6"}, {"XRI", "EE"}, {"ORI", "F6"}, {"CPI", "FE"}};
     for (const Opcode& r : rules) {
         std::string m = r.Mnemonic;
         Assembled ok = Assemble("0 " + m + " 7FH");
@@ -274,7 +271,7 @@ TEST_F(EncodingRules, RegisterRulesPlaceTheirRegister)
 {
     // E (code 3) in bits 0 to 2; L (code 5) in bits 3 to 5 for INR and DCR
     const Opcode rules[] = {{"ADD E", "83"}, {"ADC E", "8B"}, {"SUB E", "93"}, {"SBB E", "9B"}, {"ANA E", "A3"},
-                            {"XRA E", "AB"}, {"ORA E", "B3"}, {"CMP E", "BB"}, {"INR L", "2C"}, {"DCR L", "2D"}};
+        {"XRA E", "AB"}, {"ORA E", "B3"}, {"CMP E", "BB"}, {"INR L", "2C"}, {"DCR L", "2D"}};
     for (const Opcode& r : rules) {
         std::string statement = r.Mnemonic;
         std::string m = statement.substr(0, 3);
@@ -314,8 +311,8 @@ TEST_F(EncodingRules, PairRulesPlaceTheirPair)
 
 TEST_F(EncodingRules, RestartNumberSetsBitsThreeToFive)
 {
-    const Opcode restarts[] = {{"0", "C7"}, {"1", "CF"}, {"2", "D7"}, {"3", "DF"},
-                               {"4", "E7"}, {"5", "EF"}, {"6", "F7"}, {"7", "FF"}};
+    const Opcode restarts[] = {
+        {"0", "C7"}, {"1", "CF"}, {"2", "D7"}, {"3", "DF"}, {"4", "E7"}, {"5", "EF"}, {"6", "F7"}, {"7", "FF"}};
     for (const Opcode& r : restarts) {
         Assembled result = Assemble(std::string("0 RST ") + r.Mnemonic);
         EXPECT_EQ(result.Object, Accepted(r.Hex)) << r.Mnemonic;
@@ -326,18 +323,19 @@ TEST_F(EncodingRules, RestartNumberSetsBitsThreeToFive)
 TEST_F(EncodingRules, TraceOfOneStatement)
 {
     Assembled result = Assemble("2048 MVI A,3AH");
-    EXPECT_EQ(result.Log, (Lines{"Tokenizing 2048 MVI A,3AH", "Found Token 2048", "Found Token MVI", "Found Token A",
-                                 "Found Token 3AH", "Tokenized to 4 Tokens", "Address is 800", "Assembling MVI",
-                                 "Identified MVI", "IdentifyREG: Identifying A...", "Register A identified",
-                                 "str2symboldata Results: size = 1 data = 58"}));
+    EXPECT_EQ(result.Log,
+        (Lines{"Tokenizing 2048 MVI A,3AH", "Found Token 2048", "Found Token MVI", "Found Token A", "Found Token 3AH",
+            "Tokenized to 4 Tokens", "Address is 800", "Assembling MVI", "Identified MVI",
+            "IdentifyREG: Identifying A...", "Register A identified", "str2symboldata Results: size = 1 data = 58"}));
 }
 
 TEST_F(EncodingRules, RejectedSecondRegisterIsDecodedAfterTheFirst)
 {
     Assembled result = Assemble("0 MOV A,X");
     Lines tail(result.Log.end() - 4, result.Log.end());
-    EXPECT_EQ(tail, (Lines{"IdentifyREG: Identifying A...", "Register A identified", "IdentifyREG: Identifying X...",
-                           "Parse Error: Invalid Register X"}));
+    EXPECT_EQ(tail,
+        (Lines{"IdentifyREG: Identifying A...", "Register A identified", "IdentifyREG: Identifying X...",
+            "Parse Error: Invalid Register X"}));
 }
 
 TEST_F(EncodingRules, LineWithoutTokensHasNoObjectLine)

@@ -21,7 +21,7 @@ struct LiteralCase {
     int Size;
     int Word;
     int Byte;
-    bool Oversize;   // the error line stands before the results line
+    bool Oversize; // the error line stands before the results line
 };
 
 std::string ResultsLine(int size, int word)
@@ -29,7 +29,7 @@ std::string ResultsLine(int size, int word)
     return "str2symboldata Results: size = " + std::to_string(size) + " data = " + std::to_string(word);
 }
 
-class Literals : public ::testing::TestWithParam<LiteralCase> {};
+class Literals : public ::testing::TestWithParam<LiteralCase> { };
 
 TEST_P(Literals, ConvertWithSizeClassAndResultsLine)
 {
@@ -56,23 +56,20 @@ std::string LiteralName(const ::testing::TestParamInfo<LiteralCase>& info)
 }
 
 // The first group is the table of the literal rules, the second the corners.
-INSTANTIATE_TEST_SUITE_P(
-    Str2SymbolData, Literals,
-    ::testing::Values(
-        LiteralCase{"3AH", 1, 58, 58, false}, LiteralCase{"0FFH", 2, 255, 255, false},
+INSTANTIATE_TEST_SUITE_P(Str2SymbolData, Literals,
+    ::testing::Values(LiteralCase{"3AH", 1, 58, 58, false}, LiteralCase{"0FFH", 2, 255, 255, false},
         LiteralCase{"2000H", 2, 8192, 0, false}, LiteralCase{"FFFFH", 2, -1, 255, false},
         LiteralCase{"12345H", -1, 0, 0, true}, LiteralCase{"H", 1, 0, 0, false}, LiteralCase{"25", 1, 25, 25, false},
         LiteralCase{"255", 1, 255, 255, false}, LiteralCase{"256", 2, 256, 0, false},
-        LiteralCase{"007", 1, 7, 7, false}, LiteralCase{"0010", 2, 10, 10, false},
-        LiteralCase{"-5", 1, -5, 251, false}, LiteralCase{"70000", 2, 4464, 112, false},
-        LiteralCase{"ABC", 1, 0, 0, false}, LiteralCase{"LOOP", 2, 0, 0, false},
-        LiteralCase{"12AB", 2, 12, 12, false}, LiteralCase{"'A", 1, 0, 0, false},
+        LiteralCase{"007", 1, 7, 7, false}, LiteralCase{"0010", 2, 10, 10, false}, LiteralCase{"-5", 1, -5, 251, false},
+        LiteralCase{"70000", 2, 4464, 112, false}, LiteralCase{"ABC", 1, 0, 0, false},
+        LiteralCase{"LOOP", 2, 0, 0, false}, LiteralCase{"12AB", 2, 12, 12, false}, LiteralCase{"'A", 1, 0, 0, false},
         // hexadecimal: the digit count alone decides
         LiteralCase{"0H", 1, 0, 0, false}, LiteralCase{"FFH", 1, 255, 255, false},
-        LiteralCase{"00FFH", 2, 255, 255, false}, LiteralCase{"3h", 1, 3, 3, false}, LiteralCase{"ffh", 1, 255, 255, false},
-        LiteralCase{"100H", 2, 256, 0, false}, LiteralCase{"8000H", 2, -32768, 0, false},
-        LiteralCase{"0x1FH", 2, 31, 31, false}, LiteralCase{"-1H", 1, -1, 255, false},
-        LiteralCase{"1G0H", 2, 1, 1, false}, LiteralCase{"G1H", 1, 0, 0, false},
+        LiteralCase{"00FFH", 2, 255, 255, false}, LiteralCase{"3h", 1, 3, 3, false},
+        LiteralCase{"ffh", 1, 255, 255, false}, LiteralCase{"100H", 2, 256, 0, false},
+        LiteralCase{"8000H", 2, -32768, 0, false}, LiteralCase{"0x1FH", 2, 31, 31, false},
+        LiteralCase{"-1H", 1, -1, 255, false}, LiteralCase{"1G0H", 2, 1, 1, false}, LiteralCase{"G1H", 1, 0, 0, false},
         LiteralCase{"00000H", -1, 0, 0, true}, LiteralCase{"FFFFFFFFFH", -1, 0, 0, true},
         // decimal: the length, and for three characters the value
         LiteralCase{"+7", 1, 7, 7, false}, LiteralCase{"100", 1, 100, 100, false},

@@ -45,8 +45,8 @@ TEST(OpcodeTable, SizesFollowTheInstructionLengths)
 {
     LogCapture quiet;
     OpcodeTableStructure* table = ReadOpcodeTable(ShippedOpcodeTable().c_str());
-    const char* threeBytes[] = {"LHLD", "LDA", "SHLD", "STA", "LXI", "JMP", "JNZ", "JZ", "JNC", "JC", "JPO",
-                                "JPE", "JP", "JM", "CALL", "CNZ", "CZ", "CNC", "CC", "CPO", "CPE", "CP", "CM"};
+    const char* threeBytes[] = {"LHLD", "LDA", "SHLD", "STA", "LXI", "JMP", "JNZ", "JZ", "JNC", "JC", "JPO", "JPE",
+        "JP", "JM", "CALL", "CNZ", "CZ", "CNC", "CC", "CPO", "CPE", "CP", "CM"};
     const char* twoBytes[] = {"MVI", "OUT", "IN", "ADI", "ACI", "SUI", "SBI", "ANI", "XRI", "ORI", "CPI"};
     int total = 0;
     for (const char* name : threeBytes) {
@@ -98,8 +98,8 @@ TEST(OpcodeTable, CountBeyondTheRowsLogsEmptyRows)
 {
     LoadedTable loaded = LoadTable("3 NOP 1 HLT 1");
     EXPECT_EQ(_OpcodeCount, 3);
-    EXPECT_EQ(loaded.Log, (std::vector<std::string>{"Opcode Count is 3", "\t0.\t\tNOP\t\t1",
-                                                    "\t1.\t\tHLT\t\t1", "\t2.\t\t\t\t0"}));
+    EXPECT_EQ(loaded.Log,
+        (std::vector<std::string>{"Opcode Count is 3", "\t0.\t\tNOP\t\t1", "\t1.\t\tHLT\t\t1", "\t2.\t\t\t\t0"}));
     EXPECT_EQ(CheckMnemonic("", loaded.Table), 2) << "only an empty name could match the empty row";
     delete[] loaded.Table;
 }
@@ -107,8 +107,8 @@ TEST(OpcodeTable, CountBeyondTheRowsLogsEmptyRows)
 TEST(OpcodeTable, SizeThatIsNoNumberEndsTheReading)
 {
     LoadedTable loaded = LoadTable("3 NOP X HLT 1 DI 1");
-    EXPECT_EQ(loaded.Log, (std::vector<std::string>{"Opcode Count is 3", "\t0.\t\tNOP\t\t0",
-                                                    "\t1.\t\t\t\t0", "\t2.\t\t\t\t0"}));
+    EXPECT_EQ(loaded.Log,
+        (std::vector<std::string>{"Opcode Count is 3", "\t0.\t\tNOP\t\t0", "\t1.\t\t\t\t0", "\t2.\t\t\t\t0"}));
     EXPECT_EQ(CheckMnemonic("HLT", loaded.Table), -1);
     delete[] loaded.Table;
 }

@@ -19,8 +19,8 @@ struct NameCase {
     const char* Identified;
 };
 
-class OperandRegisters : public ::testing::TestWithParam<NameCase> {};
-class OperandRegisterPairs : public ::testing::TestWithParam<NameCase> {};
+class OperandRegisters : public ::testing::TestWithParam<NameCase> { };
+class OperandRegisterPairs : public ::testing::TestWithParam<NameCase> { };
 
 TEST_P(OperandRegisters, DecodeToTheirCode)
 {
@@ -31,14 +31,10 @@ TEST_P(OperandRegisters, DecodeToTheirCode)
 }
 
 INSTANTIATE_TEST_SUITE_P(IdentifyREG, OperandRegisters,
-                         ::testing::Values(NameCase{"A", 7, "Register A identified"},
-                                           NameCase{"B", 0, "Register B identified"},
-                                           NameCase{"C", 1, "Register C identified"},
-                                           NameCase{"D", 2, "Register D identified"},
-                                           NameCase{"E", 3, "Register E identified"},
-                                           NameCase{"H", 4, "Register H identified"},
-                                           NameCase{"L", 5, "Register L identified"},
-                                           NameCase{"M", 6, "Register M identified"}));
+    ::testing::Values(NameCase{"A", 7, "Register A identified"}, NameCase{"B", 0, "Register B identified"},
+        NameCase{"C", 1, "Register C identified"}, NameCase{"D", 2, "Register D identified"},
+        NameCase{"E", 3, "Register E identified"}, NameCase{"H", 4, "Register H identified"},
+        NameCase{"L", 5, "Register L identified"}, NameCase{"M", 6, "Register M identified"}));
 
 TEST_P(OperandRegisterPairs, DecodeToTheirCode)
 {
@@ -49,11 +45,9 @@ TEST_P(OperandRegisterPairs, DecodeToTheirCode)
 }
 
 INSTANTIATE_TEST_SUITE_P(IdentifyREGP, OperandRegisterPairs,
-                         ::testing::Values(NameCase{"B", 0, "Register Pair B identified"},
-                                           NameCase{"D", 1, "Register Pair D identified"},
-                                           NameCase{"H", 2, "Register Pair H identified"},
-                                           NameCase{"PSW", 3, "Register Pair PSW identified"},
-                                           NameCase{"SP", 3, "Register SP identified"}));
+    ::testing::Values(NameCase{"B", 0, "Register Pair B identified"}, NameCase{"D", 1, "Register Pair D identified"},
+        NameCase{"H", 2, "Register Pair H identified"}, NameCase{"PSW", 3, "Register Pair PSW identified"},
+        NameCase{"SP", 3, "Register SP identified"}));
 
 TEST(OperandIdentifyREG, OtherNamesMissWithTheIdentifyingLineAlone)
 {
@@ -78,7 +72,7 @@ struct ValueCase {
     const char* Token;
     int Required;
     bool Accepted;
-    const char* Fields;   // what the line gains
+    const char* Fields; // what the line gains
     Lines Log;
 };
 
@@ -112,36 +106,26 @@ std::string Results(int size, int word)
     return "str2symboldata Results: size = " + std::to_string(size) + " data = " + std::to_string(word);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ResolveValueOperand, ValueOperands,
+INSTANTIATE_TEST_SUITE_P(ResolveValueOperand, ValueOperands,
     ::testing::Values(
         // literals where a word is needed
         ValueCase{"0010H", 2, true, "  10  00", {Results(2, 16)}},
-        ValueCase{"10H", 1, false, "", {}},   // the symbol 10H, a word, comes first
+        ValueCase{"10H", 1, false, "", {}}, // the symbol 10H, a word, comes first
         ValueCase{"8000H", 2, true, "  00  80", {Results(2, -32768)}},
-        ValueCase{"FFFFH", 2, true, "  FF  FF", {Results(2, -1)}},
-        ValueCase{"100", 2, false, "", {Results(1, 100)}},
+        ValueCase{"FFFFH", 2, true, "  FF  FF", {Results(2, -1)}}, ValueCase{"100", 2, false, "", {Results(1, 100)}},
         ValueCase{"0100", 2, true, "  64  00", {Results(2, 100)}},
         ValueCase{"12345H", 2, false, "",
-                  {"Str2SymbolData Error: Cannot convert symbol greater than word size", Results(-1, 0)}},
-        ValueCase{"START", 2, true, "  00  00", {Results(2, 0)}},
-        ValueCase{"JP", 2, false, "", {Results(1, 0)}},
+            {"Str2SymbolData Error: Cannot convert symbol greater than word size", Results(-1, 0)}},
+        ValueCase{"START", 2, true, "  00  00", {Results(2, 0)}}, ValueCase{"JP", 2, false, "", {Results(1, 0)}},
         // literals where a byte is needed
-        ValueCase{"FFH", 1, true, "  FF", {Results(1, 255)}},
-        ValueCase{"0FFH", 1, false, "", {Results(2, 255)}},
-        ValueCase{"255", 1, true, "  FF", {Results(1, 255)}},
-        ValueCase{"256", 1, false, "", {Results(2, 256)}},
-        ValueCase{"-1", 1, true, "  FF", {Results(1, -1)}},
-        ValueCase{"'A", 1, true, "  00", {Results(1, 0)}},
+        ValueCase{"FFH", 1, true, "  FF", {Results(1, 255)}}, ValueCase{"0FFH", 1, false, "", {Results(2, 255)}},
+        ValueCase{"255", 1, true, "  FF", {Results(1, 255)}}, ValueCase{"256", 1, false, "", {Results(2, 256)}},
+        ValueCase{"-1", 1, true, "  FF", {Results(1, -1)}}, ValueCase{"'A", 1, true, "  00", {Results(1, 0)}},
         // symbols: their own size class, never the literal's, and no log line
-        ValueCase{"10H", 2, true, "  34  12", {}},
-        ValueCase{"SMALL", 1, true, "  20", {}},
-        ValueCase{"SMALL", 2, false, "", {}},
-        ValueCase{"WIDE", 1, false, "", {}},
-        ValueCase{"WIDE", 2, true, "  05  00", {}},
-        ValueCase{"TARGET", 2, true, "  50  C3", {}},
-        ValueCase{"ZERO", 1, false, "", {}},
-        ValueCase{"ZERO", 2, false, "", {}},
+        ValueCase{"10H", 2, true, "  34  12", {}}, ValueCase{"SMALL", 1, true, "  20", {}},
+        ValueCase{"SMALL", 2, false, "", {}}, ValueCase{"WIDE", 1, false, "", {}},
+        ValueCase{"WIDE", 2, true, "  05  00", {}}, ValueCase{"TARGET", 2, true, "  50  C3", {}},
+        ValueCase{"ZERO", 1, false, "", {}}, ValueCase{"ZERO", 2, false, "", {}},
         ValueCase{"small", 2, true, "  00  00", {Results(2, 0)}} /* not SMALL: a word by its length */));
 
 } // namespace

@@ -59,9 +59,9 @@ void HangNodeByHand(const char* name, int size, std::uint16_t value)
 // The three lines of one accepted record.
 Lines Added(const std::string& name, int size, int byte, int word, int count)
 {
-    return {"Adding Symbol " + name + " Size: " + std::to_string(size) + " Byte: " + std::to_string(byte) +
-                " Word: " + std::to_string(word),
-            "Added Symbol: " + name + " to Symbol List", "Symbol Count: " + std::to_string(count)};
+    return {"Adding Symbol " + name + " Size: " + std::to_string(size) + " Byte: " + std::to_string(byte)
+            + " Word: " + std::to_string(word),
+        "Added Symbol: " + name + " to Symbol List", "Symbol Count: " + std::to_string(count)};
 }
 
 Lines Join(std::initializer_list<Lines> parts)
@@ -89,8 +89,8 @@ protected:
 
     std::string StoppedAt(const std::string& name)
     {
-        return "CRITICAL ERROR: Unable to read Size and Value of Symbol " + name + ", reading of Symbol File " +
-               FilePath + " stopped";
+        return "CRITICAL ERROR: Unable to read Size and Value of Symbol " + name + ", reading of Symbol File "
+            + FilePath + " stopped";
     }
 
     std::string FilePath;
@@ -99,7 +99,7 @@ protected:
 TEST_F(SymbolTable, RecordsAreLoggedAppendedAndFound)
 {
     EXPECT_EQ(Load("LOOP 2 1000\nCOUNT 1 5\n"),
-              Join({Added("LOOP", 2, 232, 1000, 1), Added("COUNT", 1, 5, 5, 2), {"2 Symbol Read"}}));
+        Join({Added("LOOP", 2, 232, 1000, 1), Added("COUNT", 1, 5, 5, 2), {"2 Symbol Read"}}));
     EXPECT_EQ(SymbolCount, 2);
     EXPECT_EQ(Find("LOOP"), (Lookup{1, 2, 1000, 232}));
     EXPECT_EQ(Find("COUNT"), (Lookup{1, 1, 5, 5}));
@@ -108,7 +108,7 @@ TEST_F(SymbolTable, RecordsAreLoggedAppendedAndFound)
 TEST_F(SymbolTable, LaterRecordOfANameWins)
 {
     EXPECT_EQ(Load("X 1 5\nY 2 7\nX 2 300"),
-              Join({Added("X", 1, 5, 5, 1), Added("Y", 2, 7, 7, 2), Added("X", 2, 44, 300, 3), {"3 Symbol Read"}}));
+        Join({Added("X", 1, 5, 5, 1), Added("Y", 2, 7, 7, 2), Added("X", 2, 44, 300, 3), {"3 Symbol Read"}}));
     EXPECT_EQ(SymbolCount, 3);
     EXPECT_EQ(Find("X"), (Lookup{1, 2, 300, 44}));
 }
@@ -116,17 +116,18 @@ TEST_F(SymbolTable, LaterRecordOfANameWins)
 TEST_F(SymbolTable, ValuesKeepTheirLow16Bits)
 {
     Lines log = Load("MAX 2 65535\nBIG 2 70000\nNEG 1 -1\nMIN 2 -32768\nHUGE 2 99999999999999999999\n");
-    EXPECT_EQ(log, Join({Added("MAX", 2, 255, -1, 1), Added("BIG", 2, 112, 4464, 2), Added("NEG", 1, 255, -1, 3),
-                         Added("MIN", 2, 0, -32768, 4), Added("HUGE", 2, 255, -1, 5), {"5 Symbol Read"}}));
+    EXPECT_EQ(log,
+        Join({Added("MAX", 2, 255, -1, 1), Added("BIG", 2, 112, 4464, 2), Added("NEG", 1, 255, -1, 3),
+            Added("MIN", 2, 0, -32768, 4), Added("HUGE", 2, 255, -1, 5), {"5 Symbol Read"}}));
     EXPECT_EQ(Find("BIG"), (Lookup{1, 2, 4464, 112}));
 }
 
 TEST_F(SymbolTable, SizeClassesOutsideZeroToTwoAreRefused)
 {
     EXPECT_EQ(Load("BAD 3 10\nNEG -1 10\nZERO 0 4\nOK 1 1\n"),
-              Join({{"Adding Symbol BAD Size: 3 Byte: 10 Word: 10", SizeRefused,
-                     "Adding Symbol NEG Size: -1 Byte: 10 Word: 10", SizeRefused},
-                    Added("ZERO", 0, 4, 4, 1), Added("OK", 1, 1, 1, 2), {"2 Symbol Read"}}));
+        Join({{"Adding Symbol BAD Size: 3 Byte: 10 Word: 10", SizeRefused,
+                  "Adding Symbol NEG Size: -1 Byte: 10 Word: 10", SizeRefused},
+            Added("ZERO", 0, 4, 4, 1), Added("OK", 1, 1, 1, 2), {"2 Symbol Read"}}));
     EXPECT_EQ(Find("BAD"), Missing);
     EXPECT_EQ(Find("NEG"), Missing);
     EXPECT_EQ(Find("ZERO"), (Lookup{1, 0, 4, 4}));
@@ -135,17 +136,17 @@ TEST_F(SymbolTable, SizeClassesOutsideZeroToTwoAreRefused)
 TEST_F(SymbolTable, SizeClassesBeyondTheIntRangeAreShownAsReadAndRefused)
 {
     EXPECT_EQ(Load("W1 4294967298 1\nW2 -4294967295 1\nW3 123456789012345678901 1\n"),
-              (Lines{"Adding Symbol W1 Size: 4294967298 Byte: 1 Word: 1", SizeRefused,
-                     "Adding Symbol W2 Size: -4294967295 Byte: 1 Word: 1", SizeRefused,
-                     "Adding Symbol W3 Size: 1000000000000000000 Byte: 1 Word: 1", SizeRefused, "0 Symbol Read"}));
+        (Lines{"Adding Symbol W1 Size: 4294967298 Byte: 1 Word: 1", SizeRefused,
+            "Adding Symbol W2 Size: -4294967295 Byte: 1 Word: 1", SizeRefused,
+            "Adding Symbol W3 Size: 1000000000000000000 Byte: 1 Word: 1", SizeRefused, "0 Symbol Read"}));
 }
 
 TEST_F(SymbolTable, SizeClassesFromTenToTheSeventeenShowTheCeiling)
 {
     EXPECT_EQ(Load("S1 100000000000000000 1\nS2 -999999999999999999 1\nS3 99999999999999999 1\n"),
-              (Lines{"Adding Symbol S1 Size: 1000000000000000000 Byte: 1 Word: 1", SizeRefused,
-                     "Adding Symbol S2 Size: -1000000000000000000 Byte: 1 Word: 1", SizeRefused,
-                     "Adding Symbol S3 Size: 99999999999999999 Byte: 1 Word: 1", SizeRefused, "0 Symbol Read"}));
+        (Lines{"Adding Symbol S1 Size: 1000000000000000000 Byte: 1 Word: 1", SizeRefused,
+            "Adding Symbol S2 Size: -1000000000000000000 Byte: 1 Word: 1", SizeRefused,
+            "Adding Symbol S3 Size: 99999999999999999 Byte: 1 Word: 1", SizeRefused, "0 Symbol Read"}));
 }
 
 TEST_F(SymbolTable, EmptyFileLoadsNothing)
@@ -198,10 +199,11 @@ TEST_F(SymbolTable, NamesUpTo255CharactersFit)
     std::string over(256, 'M');
     std::string far(300, 'L');
     Lines log = Load(fits + " 2 258\n" + over + " 1 1\n" + far + " 1 2\nEND 1 3\n");
-    EXPECT_EQ(log, Join({Added(fits, 2, 2, 258, 1),
-                         {"Adding Symbol " + over + " Size: 1 Byte: 1 Word: 1", NameRefused,
-                          "Adding Symbol " + far.substr(0, 256) + " Size: 1 Byte: 2 Word: 2", NameRefused},
-                         Added("END", 1, 3, 3, 2), {"2 Symbol Read"}}));
+    EXPECT_EQ(log,
+        Join({Added(fits, 2, 2, 258, 1),
+            {"Adding Symbol " + over + " Size: 1 Byte: 1 Word: 1", NameRefused,
+                "Adding Symbol " + far.substr(0, 256) + " Size: 1 Byte: 2 Word: 2", NameRefused},
+            Added("END", 1, 3, 3, 2), {"2 Symbol Read"}}));
     EXPECT_EQ(Find(fits.c_str()), (Lookup{1, 2, 258, 2}));
     EXPECT_EQ(Find(over.c_str()), Missing);
     EXPECT_EQ(Find(over.substr(0, 255).c_str()), Missing);
@@ -226,8 +228,9 @@ TEST_F(SymbolTable, AppendPutsTheNewNodeInFront)
     Append("FIRST", 1, MakeSymbolData(0x12));
     Append("SECOND", 2, MakeSymbolData(0x3456));
     Append("THIRD", 7, MakeSymbolData(1));
-    EXPECT_EQ(log.Lines(), (Lines{"Added Symbol: FIRST to Symbol List", "Symbol Count: 1",
-                                  "Added Symbol: SECOND to Symbol List", "Symbol Count: 2", SizeRefused}));
+    EXPECT_EQ(log.Lines(),
+        (Lines{"Added Symbol: FIRST to Symbol List", "Symbol Count: 1", "Added Symbol: SECOND to Symbol List",
+            "Symbol Count: 2", SizeRefused}));
     ASSERT_NE(SymbolList, nullptr);
     EXPECT_STREQ(SymbolList->Name, "SECOND");
     EXPECT_EQ(SymbolList->Size, 2);

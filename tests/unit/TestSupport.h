@@ -18,8 +18,8 @@ struct LogCapture {
     std::string Path;
     LogCapture();
     ~LogCapture();
-    std::string Text();                 // everything logged so far
-    std::vector<std::string> Lines();   // the same, split at line ends
+    std::string Text();               // everything logged so far
+    std::vector<std::string> Lines(); // the same, split at line ends
 };
 
 // The opcode table file that ships with the program.

@@ -14,7 +14,7 @@ typedef std::vector<std::string> Lines;
 
 struct Tokenized {
     int Count;
-    Lines Tokens;   // the slots below the count
+    Lines Tokens; // the slots below the count
     Lines Log;
 };
 
@@ -44,7 +44,7 @@ struct LineCase {
     Lines Log;
 };
 
-class TokenizeLines : public ::testing::TestWithParam<LineCase> {};
+class TokenizeLines : public ::testing::TestWithParam<LineCase> { };
 
 TEST_P(TokenizeLines, GiveTheirTokensAndTrace)
 {
@@ -55,44 +55,42 @@ TEST_P(TokenizeLines, GiveTheirTokensAndTrace)
     EXPECT_EQ(result.Log, c.Log);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tokenizer, TokenizeLines,
-    ::testing::Values(
-        LineCase{"EmptyLine", "", {}, {"Tokenizing "}},
+INSTANTIATE_TEST_SUITE_P(Tokenizer, TokenizeLines,
+    ::testing::Values(LineCase{"EmptyLine", "", {}, {"Tokenizing "}},
         LineCase{"OnlySeparators", " \t,, \t,", {}, {"Tokenizing  \t,, \t,"}},
-        LineCase{"WholeLineRemark", "; whole-line remark", {}, {"Tokenizing ; whole-line remark", "Remaining Part is Comment"}},
+        LineCase{"WholeLineRemark", "; whole-line remark", {},
+            {"Tokenizing ; whole-line remark", "Remaining Part is Comment"}},
         LineCase{"RemarkAfterBlanks", "   \t; note", {}, {"Tokenizing    \t; note", "Remaining Part is Comment"}},
-        LineCase{"LowerCaseStatementWithRemark", "0010 mvi a, 3ah ; load A",
-                 {"0010", "MVI", "A", "3AH"},
-                 {"Tokenizing 0010 mvi a, 3ah ; load A", "Found Token 0010", "Found Token MVI", "Found Token A",
-                  "Found Token 3AH", "Remaining Part is Comment"}},
+        LineCase{"LowerCaseStatementWithRemark", "0010 mvi a, 3ah ; load A", {"0010", "MVI", "A", "3AH"},
+            {"Tokenizing 0010 mvi a, 3ah ; load A", "Found Token 0010", "Found Token MVI", "Found Token A",
+                "Found Token 3AH", "Remaining Part is Comment"}},
         LineCase{"SemicolonInsideAWord", "MOV A,B;X", {"MOV", "A", "B;X"},
-                 {"Tokenizing MOV A,B;X", "Found Token MOV", "Found Token A", "Found Token B;X"}},
+            {"Tokenizing MOV A,B;X", "Found Token MOV", "Found Token A", "Found Token B;X"}},
         LineCase{"RunsOfSeparators", "A,,  ,B", {"A", "B"}, {"Tokenizing A,,  ,B", "Found Token A", "Found Token B"}},
         LineCase{"DollarStartsAComment", "MVI A,$10", {"MVI", "A"},
-                 {"Tokenizing MVI A,$10", "Found Token MVI", "Found Token A", "Remaining Part is Comment"}},
+            {"Tokenizing MVI A,$10", "Found Token MVI", "Found Token A", "Remaining Part is Comment"}},
         LineCase{"QuotedBlankAndComma", "DB 'A B',3", {"DB", "'A B", "3"},
-                 {"Tokenizing DB 'A B',3", "Found Token DB", "Found Token 'A B", "Found Token 3"}},
+            {"Tokenizing DB 'A B',3", "Found Token DB", "Found Token 'A B", "Found Token 3"}},
         LineCase{"UnclosedString", "DB 'AB", {"DB", "'AB"},
-                 {"Tokenizing DB 'AB", "Found Token DB", "*****ERROR: String Token without Matching Closure",
-                  "Found Token 'AB"}},
+            {"Tokenizing DB 'AB", "Found Token DB", "*****ERROR: String Token without Matching Closure",
+                "Found Token 'AB"}},
         LineCase{"LoneQuoteAtTheEnd", "DB '", {"DB", "'"},
-                 {"Tokenizing DB '", "Found Token DB", "*****ERROR: String Token without Matching Closure",
-                  "Found Token '"}},
+            {"Tokenizing DB '", "Found Token DB", "*****ERROR: String Token without Matching Closure",
+                "Found Token '"}},
         LineCase{"EmptyQuotesKeepTheOpeningQuote", "DB '',\"\"", {"DB", "'", "\""},
-                 {"Tokenizing DB '',\"\"", "Found Token DB", "Found Token '", "Found Token \""}},
+            {"Tokenizing DB '',\"\"", "Found Token DB", "Found Token '", "Found Token \""}},
         LineCase{"CommentRightAfterAString", "DB 'x';rest 'y", {"DB", "'x"},
-                 {"Tokenizing DB 'x';rest 'y", "Found Token DB", "Found Token 'x", "Remaining Part is Comment"}},
+            {"Tokenizing DB 'x';rest 'y", "Found Token DB", "Found Token 'x", "Remaining Part is Comment"}},
         LineCase{"StringHoldsTheOtherQuoteAndCommentCharacters", "DB \"it's; #x\",y", {"DB", "\"it's; #x", "Y"},
-                 {"Tokenizing DB \"it's; #x\",y", "Found Token DB", "Found Token \"it's; #x", "Found Token Y"}},
+            {"Tokenizing DB \"it's; #x\",y", "Found Token DB", "Found Token \"it's; #x", "Found Token Y"}},
         LineCase{"StringDirectlyAfterAWord", "AB'cd' e", {"AB'CD'", "E"},
-                 {"Tokenizing AB'cd' e", "Found Token AB'CD'", "Found Token E"}},
+            {"Tokenizing AB'cd' e", "Found Token AB'CD'", "Found Token E"}},
         LineCase{"StringFollowedByAWordWithoutSeparator", "'ab'cd", {"'ab", "CD"},
-                 {"Tokenizing 'ab'cd", "Found Token 'ab", "Found Token CD"}},
+            {"Tokenizing 'ab'cd", "Found Token 'ab", "Found Token CD"}},
         LineCase{"CarriageReturnStaysInTheLastWord", "0 NOP\r", {"0", "NOP\r"},
-                 {"Tokenizing 0 NOP\r", "Found Token 0", "Found Token NOP\r"}},
+            {"Tokenizing 0 NOP\r", "Found Token 0", "Found Token NOP\r"}},
         LineCase{"OtherControlCharactersAreWordCharacters", "A\vB\fC\x01", {"A\vB\fC\x01"},
-                 {"Tokenizing A\vB\fC\x01", "Found Token A\vB\fC\x01"}}),
+            {"Tokenizing A\vB\fC\x01", "Found Token A\vB\fC\x01"}}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.Name); });
 
 TEST(Tokenizer, EveryCommentCharacterStartsACommentWhereATokenWouldBegin)
@@ -189,9 +187,9 @@ TEST(Tokenizer, LongerWordIsCutToSixtyThreeCharacters)
     Tokenized result = TokenizeLine("0 " + word + ",next", tokens);
     std::string kept(63, 'A');
     EXPECT_EQ(result.Tokens, (Lines{"0", kept, "NEXT"}));
-    EXPECT_EQ(result.Log, (Lines{"Tokenizing 0 " + word + ",next", "Found Token 0",
-                                 "*****ERROR: Token longer than 63 characters, cut to 63", "Found Token " + kept,
-                                 "Found Token NEXT"}));
+    EXPECT_EQ(result.Log,
+        (Lines{"Tokenizing 0 " + word + ",next", "Found Token 0",
+            "*****ERROR: Token longer than 63 characters, cut to 63", "Found Token " + kept, "Found Token NEXT"}));
     EXPECT_STREQ(tokens.Slots[3], "STALE");
 }
 
@@ -212,8 +210,9 @@ TEST(Tokenizer, LongUnclosedStringReportsBothFaultsBeforeItsToken)
     Tokenized result = TokenizeLine(text);
     std::string kept = text.substr(0, 63);
     EXPECT_EQ(result.Tokens, Lines{kept});
-    EXPECT_EQ(result.Log, (Lines{"Tokenizing " + text, "*****ERROR: String Token without Matching Closure",
-                                 "*****ERROR: Token longer than 63 characters, cut to 63", "Found Token " + kept}));
+    EXPECT_EQ(result.Log,
+        (Lines{"Tokenizing " + text, "*****ERROR: String Token without Matching Closure",
+            "*****ERROR: Token longer than 63 characters, cut to 63", "Found Token " + kept}));
 }
 
 TEST(TokenizerIsComment, BlankRestOrCommentCharacterAfterBlanksAndTabs)
