@@ -8,12 +8,17 @@
 #   in/        files copied into the working directory (prog.pass1, prog.sym, etc/...)
 #   args       the command-line arguments, one per line (default: prog); an
 #              empty file runs the program without argument
+#   cmd        instead of args: a bash script run in the working directory;
+#              the programs are in $ASSEMBLER_PASS2, $ASSEMBLER_PASS1,
+#              $ASSEMBLER and $SIMULATOR (those that are built)
 #   options    words: no-etc (no etc directory), no-opcodes (etc without opcodes.txt)
 #   setup.sh   optional, run in the working directory before the program
-#   expected/  stdout, and any file of the working directory (prog.o,
-#              etc/log-Pass2.txt, ...) to compare; ABSENT lists paths that must
-#              not exist. A line "@@include NAME" stands for the fragment NAME.
-# Standard error must stay empty and the exit status must be 0.
+#   expected/  stdout, stderr, status (the exit status), and any file of the
+#              working directory (prog.o, etc/log-Pass2.txt, ...) to compare;
+#              ABSENT lists paths that must not exist. A line "@@include NAME"
+#              stands for the fragment NAME.
+# Without expected/stderr standard error must stay empty; without
+# expected/status the exit status must be 0.
 set -u
 case_dir=$(cd "$1" && pwd)
 program=$2
@@ -38,14 +43,22 @@ if [ -f "$case_dir/args" ]; then
     mapfile -t args < "$case_dir/args"
 fi
 
-(cd "$work" && "$program" "${args[@]}" > "$work/.stdout" 2> "$work/.stderr")
+if [ -f "$case_dir/cmd" ]; then
+    (cd "$work" && bash "$case_dir/cmd" > "$work/.stdout" 2> "$work/.stderr")
+else
+    (cd "$work" && "$program" "${args[@]}" > "$work/.stdout" 2> "$work/.stderr")
+fi
 status=$?
 
 failed=0
 fail() { echo "FAIL [$name]: $*"; failed=1; }
 
-[ "$status" -eq 0 ] || fail "exit status $status, expected 0"
-[ -s "$work/.stderr" ] && fail "standard error is not empty: $(head -c 300 "$work/.stderr")"
+expected_status=0
+[ -f "$case_dir/expected/status" ] && expected_status=$(tr -d ' \n' < "$case_dir/expected/status")
+[ "$status" -eq "$expected_status" ] || fail "exit status $status, expected $expected_status"
+if [ ! -f "$case_dir/expected/stderr" ] && [ -s "$work/.stderr" ]; then
+    fail "standard error is not empty: $(head -c 300 "$work/.stderr")"
+fi
 
 # Expands the @@include lines of an expected file.
 expand() {
@@ -79,6 +92,8 @@ while IFS= read -r -d '' expected; do
     rel=${expected#"$case_dir/expected/"}
     case "$rel" in
         stdout) compare "$expected" "$work/.stdout" "standard output" ;;
+        stderr) compare "$expected" "$work/.stderr" "standard error" ;;
+        status) ;;
         ABSENT)
             while IFS= read -r path; do
                 [ -z "$path" ] || [ ! -e "$work/$path" ] || fail "$path exists but should not"

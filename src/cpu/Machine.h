@@ -1,0 +1,69 @@
+// The 8085 processor: one record of machine state and one step function. The
+// core knows nothing of files, options or consoles: ports, the serial lines
+// and the CP/M console are reached through the hooks in the record.
+#pragma once
+
+#include <cstdint>
+
+// Flag bits of the PSW's low byte: S Z - AC - P - CY.
+constexpr std::uint8_t FlagS = 0x80;
+constexpr std::uint8_t FlagZ = 0x40;
+constexpr std::uint8_t FlagAC = 0x10;
+constexpr std::uint8_t FlagP = 0x04;
+constexpr std::uint8_t FlagCY = 0x01;
+
+// The interrupt inputs of the 8085, by vector.
+enum InterruptLine { Trap, Rst75, Rst65, Rst55, Intr };
+
+struct Machine;
+
+// Port hooks: IN gives the byte read from a port; OUT and SIM report what
+// the program wrote. Null hooks read FFH and drop what is written.
+struct MachineHooks {
+    void* Context;
+    std::uint8_t (*In)(void* context, std::uint8_t port);
+    void (*Out)(void* context, std::uint8_t port, std::uint8_t value);
+    void (*Sim)(void* context, std::uint8_t accumulator);
+};
+
+// Why the last step ended the run, if it did.
+enum StepResult {
+    StepRan,            // an instruction ran
+    StepHalted,         // HLT ran (or the processor was halted already)
+    StepUndocumented,   // an undocumented opcode at PC: not executed
+};
+
+struct Machine {
+    std::uint8_t A, B, C, D, E, H, L;
+    std::uint8_t Flags;                 // S Z - AC - P - CY, bits 1, 3 and 5 as pushed
+    std::uint16_t SP, PC;
+    std::uint8_t Memory[65536];
+
+    bool Halted;
+    bool InterruptsEnabled;             // IE
+    bool EnablePending;                 // EI ran: IE turns on after the next instruction
+    std::uint8_t InterruptMasks;        // bit 0 M5.5, bit 1 M6.5, bit 2 M7.5
+    bool Rst75Pending;                  // the RST 7.5 latch
+    bool PendingLines[5];               // raised lines by InterruptLine, not yet taken
+    bool SerialIn;                      // the SID input, read by RIM
+    bool SerialOut;                     // the SOD latch, set by SIM
+
+    std::uint64_t Steps;                // instructions executed
+    std::uint64_t TStates;              // clock states spent
+
+    MachineHooks Hooks;
+};
+
+// Power-on state: registers and flags 0, memory filled with fill, PC 0,
+// interrupts disabled and masked.
+void ResetMachine(Machine& machine, std::uint8_t fill);
+
+// Runs one instruction (or takes a pending interrupt) and counts its steps
+// and T-states.
+StepResult StepMachine(Machine& machine);
+
+// Raises an interrupt input; it is taken when enabled and unmasked.
+void RaiseInterrupt(Machine& machine, InterruptLine line);
+
+// The disassembly of the instruction at address ("MVI A,3AH") and its length.
+int DisassembleInstruction(const Machine& machine, std::uint16_t address, char* text, int textSize);
