@@ -23,9 +23,20 @@ int RunAssembler(int argc, const char* const argv[])
     } else {
         baseName = argv[1];
     }
-    OpenRunLog(RunLogPath); // a log that cannot be opened is lost without notice
+    return RunPass2(baseName, OpcodeTablePath, RunLogPath);
+}
+
+int RunPass2(const char* baseName, const char* opcodeTablePath, const char* runLogPath)
+{
+    // A run in the same process as an earlier one starts from an empty list.
+    CleanSymbolList(SymbolList);
+    SymbolCount = 0;
+    if (runLogPath != nullptr && runLogPath[0] != '\0')
+        OpenRunLog(runLogPath); // a log that cannot be opened is lost without notice
+    else
+        CloseRunLog();
     LogStream << std::endl << "Reading Opcodes Table" << std::endl;
-    OpcodeTableStructure* table = ReadOpcodeTable(OpcodeTablePath);
+    OpcodeTableStructure* table = ReadOpcodeTable(opcodeTablePath);
 
     const std::string statementFile = std::string(baseName) + ".pass1";
     const std::string symbolFile = std::string(baseName) + ".sym";
@@ -41,6 +52,7 @@ int RunAssembler(int argc, const char* const argv[])
     LogStream << std::endl << "Pass 2 completed" << std::endl;
     LogStream << std::endl << "Deleting Opcodes Table" << std::endl;
     delete[] table;
+    _OpcodeCount = 0; // no count outlives its table
     CleanSymbolList(SymbolList);
     LogStream << "Symbol Table Cleaned" << std::endl;
     CloseRunLog();
