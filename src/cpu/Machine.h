@@ -47,6 +47,8 @@ struct Machine {
     bool PendingLines[5];               // raised lines by InterruptLine, not yet taken
     bool SerialIn;                      // the SID input, read by RIM
     bool SerialOut;                     // the SOD latch, set by SIM
+    bool TrapTaken;                     // TRAP was taken and no RIM has run since
+    bool EnabledBeforeTrap;             // IE as it was when TRAP was taken: RIM shows it once
 
     std::uint64_t Steps;                // instructions executed
     std::uint64_t TStates;              // clock states spent
@@ -54,16 +56,26 @@ struct Machine {
     MachineHooks Hooks;
 };
 
-// Power-on state: registers and flags 0, memory filled with fill, PC 0,
-// interrupts disabled and masked.
+// Power-on state: registers 0, flags clear (the PSW byte 02H: bit 1 always
+// reads 1), memory filled with fill, PC and SP 0, interrupts disabled and
+// masked, the hooks null.
 void ResetMachine(Machine& machine, std::uint8_t fill);
 
-// Runs one instruction (or takes a pending interrupt) and counts its steps
-// and T-states.
+// Runs one instruction (or takes a pending interrupt, which counts as one
+// step of 12 T-states, as RST does) and counts its steps and T-states. HLT
+// leaves PC behind it; an undocumented opcode is not run: PC stays on it and
+// nothing is counted. A halted machine with nothing to take counts nothing.
 StepResult StepMachine(Machine& machine);
 
-// Raises an interrupt input; it is taken when enabled and unmasked.
+// The ten opcodes the 8085's documentation leaves out (08 10 18 28 38 CB D9
+// DD ED FD).
+bool IsUndocumentedOpcode(std::uint8_t opcode);
+
+// Raises an interrupt input; it is taken when enabled and unmasked (TRAP
+// always). RST 7.5 sets its edge latch (Rst75Pending); the other lines stay
+// raised in PendingLines until they are taken. INTR is taken as RST 7.
 void RaiseInterrupt(Machine& machine, InterruptLine line);
 
 // The disassembly of the instruction at address ("MVI A,3AH") and its length.
+// The text is cut to fit textSize (ended with NUL when textSize > 0).
 int DisassembleInstruction(const Machine& machine, std::uint16_t address, char* text, int textSize);
