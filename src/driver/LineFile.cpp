@@ -4,12 +4,15 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <iostream>
 #include <unistd.h>
 
 bool OpenLineFile(LineFile& file, const char* path)
 {
     CloseLineFile(file);
     file.Descriptor = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    file.Failed = false;
+    file.Whole = 0;
     return file.Descriptor >= 0;
 }
 
@@ -18,22 +21,44 @@ bool IsLineFileOpen(const LineFile& file)
     return file.Descriptor >= 0;
 }
 
-void WriteLineFile(LineFile& file, const char* text, std::size_t length)
+bool WriteLineFile(LineFile& file, const char* text, std::size_t length)
 {
-    while (file.Descriptor >= 0 && length > 0) {
+    if (file.Descriptor < 0)
+        return true;
+    if (file.Failed)
+        return false;
+    const std::size_t whole = length;
+    while (length > 0) {
         ssize_t written = ::write(file.Descriptor, text, length);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return;
+        if (written <= 0) {
+            // A device that refuses every write cannot be cut either; the
+            // attempt is all there is to do.
+            file.Failed = true;
+            const bool cut = ::ftruncate(file.Descriptor, file.Whole) == 0;
+            static_cast<void>(cut);
+            return false;
+        }
         text += written;
         length -= static_cast<std::size_t>(written);
     }
+    file.Whole += static_cast<off_t>(whole);
+    return true;
 }
 
-void CloseLineFile(LineFile& file)
+bool CloseLineFile(LineFile& file)
 {
-    if (file.Descriptor >= 0)
-        ::close(file.Descriptor);
+    if (file.Descriptor < 0)
+        return true;
+    // A file system that writes back late reports its failure here.
+    if (::close(file.Descriptor) != 0 && errno != EINTR)
+        file.Failed = true;
     file.Descriptor = -1;
+    return !file.Failed;
+}
+
+void PrintWriteFailure(const char* path)
+{
+    std::cout << "FATAL ERROR: Unable to write " << path << std::endl;
 }

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <cstddef>
+#include <sys/types.h>
 
 struct LineFile {
     int Descriptor = -1;
+    bool Failed = false; // a write or the close failed: the file is not whole
+    off_t Whole = 0;     // the length of the finished text on disk
 };
 
 // Creates the file or empties it; false when it cannot be opened.
@@ -14,8 +17,14 @@ bool OpenLineFile(LineFile& file, const char* path);
 
 bool IsLineFileOpen(const LineFile& file);
 
-// Writes text as it stands; a file that is not open, or a failing disk,
-// drops it.
-void WriteLineFile(LineFile& file, const char* text, std::size_t length);
+// Writes text as it stands; a file that is not open drops it. False when the
+// file refuses it, or refused an earlier text: from the first refusal on
+// nothing more is written, and the file is cut back to its last whole text,
+// so it never holds a line in part or a line after a gap.
+bool WriteLineFile(LineFile& file, const char* text, std::size_t length);
 
-void CloseLineFile(LineFile& file);
+// Closes the file; false when it was open and not written whole.
+bool CloseLineFile(LineFile& file);
+
+// The standard output line of a file that refused its writes.
+void PrintWriteFailure(const char* path);

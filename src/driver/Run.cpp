@@ -47,7 +47,7 @@ int RunPass2(const char* baseName, const char* opcodeTablePath, const char* runL
     LogStream << "Done with Symbol File" << std::endl;
 
     LogStream << std::endl << "Starting with Pass 2 on " << baseName << " Output to " << objectFile << std::endl;
-    AssemblerPass2(statementFile.c_str(), objectFile.c_str(), table);
+    const bool objectWhole = AssemblerPass2(statementFile.c_str(), objectFile.c_str(), table);
 
     LogStream << std::endl << "Pass 2 completed" << std::endl;
     LogStream << std::endl << "Deleting Opcodes Table" << std::endl;
@@ -56,5 +56,5 @@ int RunPass2(const char* baseName, const char* opcodeTablePath, const char* runL
     CleanSymbolList(SymbolList);
     LogStream << "Symbol Table Cleaned" << std::endl;
     CloseRunLog();
-    return 0;
+    return objectWhole ? 0 : 1;
 }

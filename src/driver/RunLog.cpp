@@ -13,6 +13,7 @@ namespace {
 // Spill. Ending the line (sync) writes it whole and empties both.
 struct RunLogLineBuffer : std::streambuf {
     LineFile File;
+    std::string Path; // for the line that reports a refused write
     char Area[1024];
     std::string Spill;
 
@@ -33,12 +34,16 @@ struct RunLogLineBuffer : std::streambuf {
     int sync() override
     {
         std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
+        const bool failedBefore = File.Failed;
+        bool written = true;
         if (Spill.empty()) {
-            WriteLineFile(File, pbase(), pending);
+            written = WriteLineFile(File, pbase(), pending);
         } else {
             Spill.append(pbase(), pending);
-            WriteLineFile(File, Spill.data(), Spill.size());
+            written = WriteLineFile(File, Spill.data(), Spill.size());
         }
+        if (!written && !failedBefore)
+            PrintWriteFailure(Path.c_str());
         Spill.clear();
         EmptyArea();
         return 0;
@@ -54,6 +59,7 @@ std::ostream LogStream(&RunLogBuffer);
 bool OpenRunLog(const char* path)
 {
     CloseRunLog();
+    RunLogBuffer.Path = path;
     return OpenLineFile(RunLogBuffer.File, path);
 }
 
@@ -61,5 +67,7 @@ void CloseRunLog()
 {
     LogStream.flush();
     LogStream.clear();
-    CloseLineFile(RunLogBuffer.File);
+    const bool failedBefore = RunLogBuffer.File.Failed;
+    if (!CloseLineFile(RunLogBuffer.File) && !failedBefore)
+        PrintWriteFailure(RunLogBuffer.Path.c_str());
 }

@@ -7,19 +7,17 @@ const long long NumberCeiling = 1000000000000000000LL;
 
 int PeekChar(WordReader& reader)
 {
-    return reader.File.rdbuf()->sgetc();
+    return PeekInputChar(reader.Input);
 }
 
 void SkipChar(WordReader& reader)
 {
-    reader.File.rdbuf()->sbumpc();
+    TakeInputChar(reader.Input);
 }
 
 // Leaves the reader at the next non-white character; false at the end.
 bool SkipWhiteSpace(WordReader& reader)
 {
-    if (!reader.File.is_open())
-        return false;
     for (;;) {
         int c = PeekChar(reader);
         if (c == std::char_traits<char>::eof())
@@ -44,8 +42,12 @@ bool IsWhiteSpace(int c)
 
 bool OpenWordReader(WordReader& reader, const char* fileName)
 {
-    reader.File.open(fileName, std::ios::in | std::ios::binary);
-    return reader.File.is_open();
+    return OpenInputFile(reader.Input, fileName);
+}
+
+void UseWordBuffer(WordReader& reader, std::streambuf& buffer, const char* name)
+{
+    UseInputBuffer(reader.Input, buffer, name);
 }
 
 bool ReadWord(WordReader& reader, std::string& word, std::size_t keep)

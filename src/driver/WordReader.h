@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <streambuf>
 #include <string>
 
+#include "driver/InputFile.h"
+
 struct WordReader {
-    std::ifstream File;
+    InputFile Input;
 };
 
 struct DecimalNumber {
@@ -16,7 +18,11 @@ struct DecimalNumber {
     std::uint16_t Low16; // the low 16 bits of the number as written
 };
 
+// False when the file cannot be opened or is a folder; nothing is read then.
 bool OpenWordReader(WordReader& reader, const char* fileName);
+
+// Reads from buffer as from the file called name (a failed read names it).
+void UseWordBuffer(WordReader& reader, std::streambuf& buffer, const char* name);
 
 // Skips white space and reads the next run of other characters. Keeps at most
 // keep characters of it in word (plus one more, so a caller can see that the

@@ -57,7 +57,12 @@ void LogOpcodeRow(int index, const OpcodeTableStructure& row)
 OpcodeTableStructure* ReadOpcodeTable(const char* fileName)
 {
     WordReader reader;
-    OpenWordReader(reader, fileName);
+    OpenWordReader(reader, fileName); // a file that cannot be opened reads as an empty one
+    return ReadOpcodeTable(reader);
+}
+
+OpcodeTableStructure* ReadOpcodeTable(WordReader& reader)
+{
     int count = ReadOpcodeCount(reader);
     OpcodeTableStructure* table = new (std::nothrow) OpcodeTableStructure[count];
     if (table == nullptr) {

@@ -2,6 +2,8 @@
 // rule each one selects.
 #pragma once
 
+struct WordReader;
+
 struct OpcodeTableStructure {
     char Mnemonic[12]; // at most 11 characters and the terminator
     int Size;          // the instruction length in bytes
@@ -15,6 +17,8 @@ constexpr int _MaxOpcodeCount = 4096;
 
 // Reads the opcode table file; the caller owns the array (delete[]).
 OpcodeTableStructure* ReadOpcodeTable(const char* fileName);
+// The same from a reader already opened (or never opened: an empty table).
+OpcodeTableStructure* ReadOpcodeTable(WordReader& reader);
 
 // The index of the first row named mnemonic, or -1.
 int CheckMnemonic(const char* mnemonic, const OpcodeTableStructure* table);

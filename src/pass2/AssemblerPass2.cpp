@@ -65,22 +65,29 @@ void AssembleStatement(
     }
 }
 
+// Writes one piece of the object file; its first refusal is named on
+// standard output, once.
+void WriteObjectText(LineFile& out, const char* outFileName, const std::string& text)
+{
+    const bool failedBefore = out.Failed;
+    if (!WriteLineFile(out, text.data(), text.size()) && !failedBefore)
+        PrintWriteFailure(outFileName);
+}
+
 } // namespace
 
 bool OpenStatementReader(StatementReader& reader, const char* fileName)
 {
     reader.AtEnd = false;
-    reader.File.open(fileName, std::ios::in | std::ios::binary);
-    return reader.File.is_open();
+    return OpenInputFile(reader.Input, fileName);
 }
 
 bool ReadStatementLine(StatementReader& reader, char line[_MaxLineLength])
 {
-    std::streambuf* buffer = reader.File.rdbuf();
     int length = 0;
     bool cut = false;
     for (;;) {
-        int c = buffer->sbumpc();
+        int c = TakeInputChar(reader.Input);
         if (c == std::char_traits<char>::eof()) {
             reader.AtEnd = true;
             break;
@@ -112,23 +119,29 @@ bool AssembleLine(const char* line, char tokens[_MaxTokens][_MaxTokenLength], st
     return true;
 }
 
-void AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table)
+bool AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table)
 {
+    std::vector<char> block(ReadBlockSize); // outlives the reader that reads through it
     StatementReader reader;
-    std::vector<char> block(ReadBlockSize);
-    reader.File.rdbuf()->pubsetbuf(block.data(), static_cast<std::streamsize>(block.size()));
+    reader.Input.File.pubsetbuf(block.data(), static_cast<std::streamsize>(block.size()));
     if (!OpenStatementReader(reader, inFileName)) {
         std::cout << "FATAL ERROR: Unable to open " << inFileName << std::endl;
-        return;
+        return true;
     }
+    return AssembleStatements(reader, outFileName, table);
+}
+
+bool AssembleStatements(StatementReader& reader, const char* outFileName, const OpcodeTableStructure* table)
+{
     LineFile out;
     if (!OpenLineFile(out, outFileName)) {
         std::cout << "FATAL ERROR: Unable to open " << outFileName << std::endl;
-        return;
+        CloseInputFile(reader.Input);
+        return true;
     }
     LogStream << "I/O File Ready" << std::endl;
     const std::string header = "#Everything is Hexadecimal\n";
-    WriteLineFile(out, header.data(), header.size()); // each object line is one write
+    WriteObjectText(out, outFileName, header); // each object line is one write
 
     char line[_MaxLineLength];
     char tokens[_MaxTokens][_MaxTokenLength] = {};
@@ -142,9 +155,13 @@ void AssemblerPass2(const char* inFileName, const char* outFileName, const Opcod
             LogStream << "Error: Line longer than " << MaxLineText << " characters, the rest of it is ignored"
                       << std::endl;
         if (AssembleLine(line, tokens, address, table, objectLine))
-            WriteLineFile(out, objectLine.data(), objectLine.size());
+            WriteObjectText(out, outFileName, objectLine);
     }
     LogStream << "End of Input File reached." << std::endl;
-    CloseLineFile(out);
-    reader.File.close();
+    const bool failedBefore = out.Failed;
+    const bool whole = CloseLineFile(out);
+    if (!whole && !failedBefore)
+        PrintWriteFailure(outFileName);
+    CloseInputFile(reader.Input);
+    return whole;
 }

@@ -3,24 +3,31 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 
+#include "driver/InputFile.h"
 #include "lexer/Tokenizer.h"
 #include "opcodes/OpcodeTable.h"
 
 constexpr int _MaxLineLength = 512; // a line is read up to 510 characters
 
 // Runs the whole pass; every failure is reported, none stops the run.
-void AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table);
+// False when the object file could not be written whole.
+bool AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table);
 
-// The statement file, read in large blocks, and whether its end was met.
+// The statement file, read in large blocks, and whether its end was met. A
+// failed read ends it as its end would.
 struct StatementReader {
-    std::ifstream File;
-    bool AtEnd;
+    InputFile Input;
+    bool AtEnd = false;
 };
 
+// False when the file cannot be opened or is a folder.
 bool OpenStatementReader(StatementReader& reader, const char* fileName);
+
+// The pass from a statement reader already open, after the statement file
+// was found; the same result as AssemblerPass2.
+bool AssembleStatements(StatementReader& reader, const char* outFileName, const OpcodeTableStructure* table);
 
 // Reads the next line, without its newline, keeping at most 510 characters;
 // true when the line was longer and the rest of it was passed over.

@@ -68,14 +68,17 @@ bool ReadSymbolRecord(WordReader& reader, const std::string& name, const char* f
 void ReadSymbolTable(SymbolListNode* /*head*/, const char* fileName)
 {
     WordReader reader;
-    if (!OpenWordReader(reader, fileName)) {
+    if (!OpenWordReader(reader, fileName))
         LogStream << "CRITICAL ERROR: Unable to open Symbol File " << fileName << std::endl;
-    } else {
-        std::string name;
-        while (ReadWord(reader, name, MaxNameLength)) {
-            if (!ReadSymbolRecord(reader, name, fileName))
-                break;
-        }
+    ReadSymbolTable(reader, fileName);
+}
+
+void ReadSymbolTable(WordReader& reader, const char* fileName)
+{
+    std::string name;
+    while (ReadWord(reader, name, MaxNameLength)) {
+        if (!ReadSymbolRecord(reader, name, fileName))
+            break;
     }
     LogStream << SymbolCount << " Symbol Read" << std::endl;
 }

@@ -4,6 +4,8 @@
 
 #include "symbols/SymbolData.h"
 
+struct WordReader;
+
 constexpr int _MaxSymbolNameSize = 256; // a name has at most 255 characters
 
 struct SymbolListNode {
@@ -18,6 +20,9 @@ extern int SymbolCount;
 
 // Loads every record of the symbol file into the global list.
 void ReadSymbolTable(SymbolListNode* head, const char* fileName);
+// The same from a reader already opened (or never opened: no record);
+// fileName names the file in the log lines.
+void ReadSymbolTable(WordReader& reader, const char* fileName);
 
 // Puts a new symbol in front of the list, unless its size class or name is refused.
 void Append(const char* name, int size, SymbolData data);
