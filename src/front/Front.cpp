@@ -1,0 +1,358 @@
+// The front: both passes in one process, the object file read back, and the
+// formats written from it; the opcode table and trace logs found at run time.
+#include "front/Front.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "driver/Run.h"
+#include "output/Formats.h"
+
+#ifndef ASSEMBLER_BUILD_OPCODES
+#define ASSEMBLER_BUILD_OPCODES ""
+#endif
+
+namespace {
+
+const char ProgramName[] = "Assembler";
+const char VersionText[] = "Assembler (Intel 8085 toolchain) 1.0\n";
+const char UsageText[] = "Usage: Assembler [options] FILE.asm\n"
+                         "       Assembler [options] --from-object FILE.o\n"
+                         "Assembles FILE.asm with both passes (FILE.pass1, FILE.sym, FILE.o) and writes\n"
+                         "FILE.hex (Intel HEX) and FILE.lst (listing). A name without .asm is the base name.\n"
+                         "\n"
+                         "Options:\n"
+                         "  -o NAME               base name of the files written (NAME.o, NAME.hex, ...)\n"
+                         "  --bin                 also write NAME.bin, lowest to highest address written\n"
+                         "  --fill BYTE           the byte in the gaps of the binary (default FFH)\n"
+                         "  --no-hex              write no Intel HEX file\n"
+                         "  --no-lst              write no listing\n"
+                         "  --crlf                end the Intel HEX lines in CR LF\n"
+                         "  --from-object FILE.o  convert an object file instead of assembling\n"
+                         "  --help                show this help\n"
+                         "  --version             show the version\n";
+
+const char InstalledTable[] = "/../share/assembler-8085/etc/opcodes.txt";
+const char LocalTable[] = "etc/opcodes.txt";
+const char Pass1LogPath[] = "etc/log-Pass1.txt";
+const char Pass2LogPath[] = "etc/log-Pass2.txt";
+const char OverlapTail[] = ", already written by line ";
+
+bool IsFile(const std::string& path)
+{
+    struct stat info;
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ExecutablePath()
+{
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+}
+
+bool EndsWithNoCase(const std::string& text, const char* tail)
+{
+    std::size_t length = std::strlen(tail);
+    if (text.size() < length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = text[text.size() - length + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != tail[i])
+            return false;
+    }
+    return true;
+}
+
+void ReportProgramError(std::ostream& errors, const std::string& message)
+{
+    errors << ProgramName << ": error: " << message << '\n';
+}
+
+void ReportLineError(std::ostream& errors, const std::string& file, int line, const std::string& message)
+{
+    errors << file << ':' << line << ": error: " << message << '\n';
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    text = contents.str();
+    return !file.bad();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    return !file.fail();
+}
+
+// The source line of every object line: the statements of the first pass
+// (the lines that write bytes) follow the object lines one to one. Where the
+// addresses disagree the object line keeps its own number (0 here).
+std::vector<int> SourceLinesOfObjectLines(const ByteImage& image, const std::vector<ListedLine>& lines)
+{
+    int lastObjectLine = image.Records.empty() ? 0 : image.Records.back().LineNumber;
+    std::vector<int> sourceLines(static_cast<std::size_t>(lastObjectLine) + 1, 0);
+    std::size_t next = 0;
+    for (const ObjectRecord& record : image.Records) {
+        while (next < lines.size() && lines[next].ByteCount == 0)
+            ++next;
+        if (next == lines.size())
+            break;
+        if (lines[next].Address == record.Address)
+            sourceLines[static_cast<std::size_t>(record.LineNumber)] = lines[next].LineNumber;
+        ++next;
+    }
+    return sourceLines;
+}
+
+// Each fault of the object file, on the source line it came from when the
+// source is known, else on the object line.
+void ReportObjectFaults(std::ostream& errors, const std::vector<ObjectFault>& faults, const AssemblyResult& result,
+    const std::string& sourcePath, const std::string& objectPath)
+{
+    std::vector<int> sourceLines;
+    if (result.FromSource)
+        sourceLines = SourceLinesOfObjectLines(result.Image, result.Pass1.Lines);
+    bool allMapped = !sourceLines.empty();
+    for (const ObjectFault& fault : faults) {
+        for (int line : {fault.LineNumber, fault.OtherLine})
+            if (line != 0
+                && (static_cast<std::size_t>(line) >= sourceLines.size()
+                    || sourceLines[static_cast<std::size_t>(line)] == 0))
+                allMapped = false;
+    }
+    for (const ObjectFault& fault : faults) {
+        auto name = [&](int line) { return allMapped ? sourceLines[static_cast<std::size_t>(line)] : line; };
+        std::string message = fault.Message;
+        if (fault.OtherLine != 0)
+            message += OverlapTail + std::to_string(name(fault.OtherLine));
+        ReportLineError(errors, allMapped ? sourcePath : objectPath, name(fault.LineNumber), message);
+    }
+}
+
+// Reads BASE.o back; 0, 1 with faults reported, 2 when it cannot be read.
+int ReadObjectFile(
+    const std::string& objectPath, const std::string& sourcePath, AssemblyResult& result, std::ostream& errors)
+{
+    std::string text;
+    if (!ReadWholeFile(objectPath, text)) {
+        ReportProgramError(errors, "cannot read " + objectPath);
+        return 2;
+    }
+    std::vector<ObjectFault> faults;
+    if (ReadObjectText(text, result.Image, faults))
+        return 0;
+    ReportObjectFaults(errors, faults, result, sourcePath, objectPath);
+    return 1;
+}
+
+// The listing's lines when there is no source: one per object line.
+std::vector<ListedLine> ObjectLinesAsListed(const ByteImage& image)
+{
+    std::vector<ListedLine> lines;
+    for (const ObjectRecord& record : image.Records)
+        lines.push_back(ListedLine{record.LineNumber, "", true, record.Address, record.ByteCount, false, 0});
+    return lines;
+}
+
+struct ParsedCommand {
+    FrontOptions Options;
+    bool Help = false;
+    bool Version = false;
+};
+
+// 0 and the options, or 2 with the usage fault reported.
+int ParseCommandLine(int argc, const char* const argv[], ParsedCommand& command, std::ostream& errors)
+{
+    FrontOptions& options = command.Options;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        bool takesValue = word == "-o" || word == "--fill" || word == "--from-object";
+        if (takesValue && i + 1 >= argc) {
+            ReportProgramError(errors, word + " needs a value");
+            return 2;
+        }
+        if (word == "--help")
+            command.Help = true;
+        else if (word == "--version")
+            command.Version = true;
+        else if (word == "--bin")
+            options.WriteBinary = true;
+        else if (word == "--no-hex")
+            options.WriteHex = false;
+        else if (word == "--no-lst")
+            options.WriteListing = false;
+        else if (word == "--crlf")
+            options.CrLf = true;
+        else if (word == "-o")
+            options.OutputBase = argv[++i];
+        else if (word == "--from-object")
+            options.FromObject = argv[++i];
+        else if (word == "--fill") {
+            std::uint16_t fill = 0;
+            if (!ParseNumberLiteral(argv[++i], fill) || fill > 0xFF) {
+                ReportProgramError(errors, std::string("--fill needs a byte, 0 to FFH: ") + argv[i]);
+                return 2;
+            }
+            options.Fill = static_cast<std::uint8_t>(fill);
+        } else if (word.size() > 1 && word[0] == '-') {
+            ReportProgramError(errors, "unknown option " + word + " (see --help)");
+            return 2;
+        } else if (!options.Source.empty()) {
+            ReportProgramError(errors, "more than one source file: " + options.Source + ", " + word);
+            return 2;
+        } else {
+            options.Source = word;
+        }
+    }
+    if (command.Help || command.Version)
+        return 0;
+    if (options.Source.empty() && options.FromObject.empty()) {
+        ReportProgramError(errors, "no source file given (see --help)");
+        return 2;
+    }
+    if (!options.Source.empty() && !options.FromObject.empty()) {
+        ReportProgramError(errors, "a source file and --from-object together");
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string FindOpcodeTable(const std::string& executablePath)
+{
+    if (IsFile(LocalTable))
+        return LocalTable;
+    std::size_t slash = executablePath.rfind('/');
+    if (slash != std::string::npos) {
+        std::string installed = executablePath.substr(0, slash) + InstalledTable;
+        if (IsFile(installed))
+            return installed;
+    }
+    if (IsFile(ASSEMBLER_BUILD_OPCODES))
+        return ASSEMBLER_BUILD_OPCODES;
+    return std::string();
+}
+
+int AssembleSource(const FrontOptions& options, AssemblyResult& result, std::ostream& errors)
+{
+    result = AssemblyResult{};
+    if (!options.FromObject.empty()) {
+        std::string base = options.FromObject;
+        if (EndsWithNoCase(base, ".o"))
+            base.resize(base.size() - 2);
+        result.BaseName = options.OutputBase.empty() ? base : options.OutputBase;
+        return ReadObjectFile(options.FromObject, "", result, errors);
+    }
+
+    std::string sourcePath = options.Source;
+    std::string base = options.Source;
+    if (EndsWithNoCase(base, ".asm"))
+        base.resize(base.size() - 4);
+    else
+        sourcePath += ".asm";
+    result.BaseName = options.OutputBase.empty() ? base : options.OutputBase;
+    if (!IsFile(sourcePath) || access(sourcePath.c_str(), R_OK) != 0) {
+        ReportProgramError(errors, "cannot read " + sourcePath);
+        return 2;
+    }
+    std::string table = FindOpcodeTable(ExecutablePath());
+    if (table.empty()) {
+        ReportProgramError(errors, "no opcode table: neither etc/opcodes.txt here nor one installed with the program");
+        return 2;
+    }
+    bool logs = IsDirectory("etc");
+
+    Pass1Paths paths;
+    paths.Source = sourcePath;
+    paths.Statements = result.BaseName + ".pass1";
+    paths.Symbols = result.BaseName + ".sym";
+    paths.OpcodeTable = table;
+    paths.RunLog = logs ? Pass1LogPath : "";
+    int status = RunPass1(paths, result.Pass1, errors);
+    if (status != 0)
+        return status;
+    result.FromSource = true;
+    result.HasStartAddress = result.Pass1.HasStartAddress;
+    result.StartAddress = result.Pass1.StartAddress;
+
+    std::string objectPath = result.BaseName + ".o";
+    if (RunPass2(result.BaseName.c_str(), table.c_str(), logs ? Pass2LogPath : "") != 0) {
+        ReportProgramError(errors, "cannot write " + objectPath);
+        return 2;
+    }
+    return ReadObjectFile(objectPath, sourcePath, result, errors);
+}
+
+int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std::ostream& out, std::ostream& errors)
+{
+    const std::string& base = result.BaseName;
+    if (options.WriteHex) {
+        std::string hex = FormatIntelHex(result.Image, result.HasStartAddress, result.StartAddress, options.CrLf);
+        if (!WriteWholeFile(base + ".hex", hex)) {
+            ReportProgramError(errors, "cannot write " + base + ".hex");
+            return 2;
+        }
+    }
+    if (options.WriteBinary) {
+        std::string binary = FormatBinary(result.Image, options.Fill);
+        if (!WriteWholeFile(base + ".bin", binary)) {
+            ReportProgramError(errors, "cannot write " + base + ".bin");
+            return 2;
+        }
+        out << base << ".bin: " << binary.size() << " bytes, load address "
+            << (binary.empty() ? std::string("none") : FormatHexWord(result.Image.Lowest)) << '\n';
+    }
+    if (options.WriteListing) {
+        std::string listing = result.FromSource ? FormatListing(result.Pass1.Lines, result.Pass1.Symbols, result.Image,
+                                  result.HasStartAddress, result.StartAddress)
+                                                : FormatListing(ObjectLinesAsListed(result.Image), {}, result.Image,
+                                                    result.HasStartAddress, result.StartAddress);
+        if (!WriteWholeFile(base + ".lst", listing)) {
+            ReportProgramError(errors, "cannot write " + base + ".lst");
+            return 2;
+        }
+    }
+    return 0;
+}
+
+int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream& errors)
+{
+    ParsedCommand command;
+    int status = ParseCommandLine(argc, argv, command, errors);
+    if (status != 0)
+        return status;
+    if (command.Help) {
+        out << UsageText;
+        return 0;
+    }
+    if (command.Version) {
+        out << VersionText;
+        return 0;
+    }
+    AssemblyResult result;
+    status = AssembleSource(command.Options, result, errors);
+    if (status != 0)
+        return status;
+    return WriteOutputs(command.Options, result, out, errors);
+}
