@@ -2,7 +2,7 @@
 BUILD ?= build
 EXAMPLE ?= examples/multiply
 
-.PHONY: all build run test test-sanitize fuzz bench clean
+.PHONY: all build run install test test-sanitize fuzz bench clean
 
 all: build
 
@@ -10,11 +10,17 @@ build:
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j 2
 
-# Assemble the example program from the project root, where etc/ lives.
+# Assemble the example program from the project root, where etc/ lives,
+# and show its listing.
 run: build
-	./$(BUILD)/Assembler-Pass2 $(EXAMPLE)
-	@echo "----- $(EXAMPLE).o -----"
-	@cat $(EXAMPLE).o
+	./$(BUILD)/Assembler $(EXAMPLE).asm
+	@echo "----- $(EXAMPLE).lst -----"
+	@cat $(EXAMPLE).lst
+
+# The three programs and the opcode table under PREFIX (bin/, share/).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2
