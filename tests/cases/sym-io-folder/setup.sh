@@ -1,0 +1,2 @@
+# the symbol file name is taken by a folder: it reads as a file that cannot be opened
+mkdir prog.sym
