@@ -35,7 +35,7 @@ const char UsageText[] = "Usage: Assembler [options] FILE.asm\n"
                          "  --help                show this help\n"
                          "  --version             show the version\n";
 
-const char InstalledTable[] = "/../share/assembler-8085/etc/opcodes.txt";
+const char InstalledTable[] = "/share/assembler-8085/etc/opcodes.txt";
 const char LocalTable[] = "etc/opcodes.txt";
 const char Pass1LogPath[] = "etc/log-Pass1.txt";
 const char Pass2LogPath[] = "etc/log-Pass2.txt";
@@ -243,9 +243,12 @@ std::string FindOpcodeTable(const std::string& executablePath)
 {
     if (IsFile(LocalTable))
         return LocalTable;
+    // <prefix>/bin/Assembler reads <prefix>/share/assembler-8085/etc/opcodes.txt.
     std::size_t slash = executablePath.rfind('/');
-    if (slash != std::string::npos) {
-        std::string installed = executablePath.substr(0, slash) + InstalledTable;
+    std::size_t parent =
+        slash == std::string::npos || slash == 0 ? std::string::npos : executablePath.rfind('/', slash - 1);
+    if (parent != std::string::npos) {
+        std::string installed = executablePath.substr(0, parent) + InstalledTable;
         if (IsFile(installed))
             return installed;
     }

@@ -1,0 +1,91 @@
+// Where the front finds its opcode table, and its command line.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "front/Front.h"
+
+namespace {
+
+// A fresh directory, removed with everything in it at the end of the test.
+struct TempDirectory {
+    std::string Path;
+    TempDirectory()
+    {
+        char pattern[] = "/tmp/front-test-XXXXXX";
+        Path = mkdtemp(pattern);
+    }
+    ~TempDirectory() { std::system(("rm -rf '" + Path + "'").c_str()); }
+    void AddFile(const std::string& name)
+    {
+        std::system(("mkdir -p \"$(dirname '" + Path + "/" + name + "')\"").c_str());
+        std::ofstream(Path + "/" + name) << "1\nNOP 1\n";
+    }
+};
+
+// Runs the test body in another working directory.
+struct WorkingDirectory {
+    std::string Previous;
+    explicit WorkingDirectory(const std::string& path)
+    {
+        char buffer[4096];
+        Previous = getcwd(buffer, sizeof buffer) ? buffer : "/";
+        EXPECT_EQ(chdir(path.c_str()), 0);
+    }
+    ~WorkingDirectory() { EXPECT_EQ(chdir(Previous.c_str()), 0); }
+};
+
+TEST(FindOpcodeTable, WorkingDirectoryThenInstalledThenBuildTree)
+{
+    TempDirectory prefix;
+    prefix.AddFile("share/assembler-8085/etc/opcodes.txt");
+    TempDirectory elsewhere;
+    WorkingDirectory inside(elsewhere.Path);
+
+    // Installed with the program: <prefix>/bin and <prefix>/share/assembler-8085/etc.
+    EXPECT_EQ(FindOpcodeTable(prefix.Path + "/bin/Assembler"), prefix.Path + "/share/assembler-8085/etc/opcodes.txt");
+    // Not installed: the source tree's table, known when it was built.
+    EXPECT_EQ(FindOpcodeTable(elsewhere.Path + "/Assembler"), std::string(PASS2_SOURCE_DIR) + "/etc/opcodes.txt");
+    EXPECT_EQ(FindOpcodeTable(""), std::string(PASS2_SOURCE_DIR) + "/etc/opcodes.txt");
+    // The working directory's own table comes first.
+    elsewhere.AddFile("etc/opcodes.txt");
+    EXPECT_EQ(FindOpcodeTable(prefix.Path + "/bin/Assembler"), "etc/opcodes.txt");
+}
+
+struct UsageCase {
+    std::vector<const char*> Arguments;
+    int Status;
+    const char* ErrorText; // the start of standard error
+};
+
+TEST(RunFront, UsageFaults)
+{
+    const UsageCase cases[] = {
+        {{}, 2, "Assembler: error: no source file given (see --help)\n"},
+        {{"-o"}, 2, "Assembler: error: -o needs a value\n"},
+        {{"a.asm", "--fill"}, 2, "Assembler: error: --fill needs a value\n"},
+        {{"a.asm", "--fill", "100H"}, 2, "Assembler: error: --fill needs a byte, 0 to FFH: 100H\n"},
+        {{"a.asm", "--fill", "x"}, 2, "Assembler: error: --fill needs a byte, 0 to FFH: x\n"},
+        {{"a.asm", "b.asm"}, 2, "Assembler: error: more than one source file: a.asm, b.asm\n"},
+        {{"a.asm", "--from-object", "a.o"}, 2, "Assembler: error: a source file and --from-object together\n"},
+        {{"--hex"}, 2, "Assembler: error: unknown option --hex (see --help)\n"},
+        {{"--version", "--nonsense"}, 2, "Assembler: error: unknown option --nonsense (see --help)\n"},
+        {{"--version"}, 0, ""},
+        {{"--help", "a.asm"}, 0, ""},
+    };
+    for (const UsageCase& test : cases) {
+        std::vector<const char*> argv = {"Assembler"};
+        argv.insert(argv.end(), test.Arguments.begin(), test.Arguments.end());
+        std::ostringstream out, errors;
+        EXPECT_EQ(RunFront(static_cast<int>(argv.size()), argv.data(), out, errors), test.Status);
+        EXPECT_EQ(errors.str(), test.ErrorText);
+        EXPECT_EQ(out.str().empty(), test.Status != 0);
+    }
+}
+
+} // namespace
