@@ -1,0 +1,11 @@
+// Hexadecimal texts of the simulator's messages and reports: upper case,
+// two digits a byte, four a word.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+std::string HexByte(unsigned value);
+std::string HexWord(unsigned value);
+// A hexadecimal digit's value, or -1.
+int HexDigitValue(char c);

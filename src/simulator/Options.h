@@ -1,0 +1,89 @@
+// The simulator's command line: what a run is asked to load, set up, stop at,
+// show and check, read into one plain record.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cpu/Machine.h"
+
+// The registers and pairs that --reg and --expect name.
+enum RegisterName { RegA, RegB, RegC, RegD, RegE, RegH, RegL, RegFlags, RegBC, RegDE, RegHL, RegSP, RegPC };
+
+struct RegisterValue {
+    RegisterName Register;
+    std::uint16_t Value;
+};
+
+// Bytes for consecutive addresses (--set, --expect ADDR=...).
+struct MemoryBytes {
+    std::uint16_t Address;
+    std::vector<std::uint8_t> Bytes;
+};
+
+// Bytes for one port (--in, --expect-out).
+struct PortBytes {
+    std::uint8_t Port;
+    std::vector<std::uint8_t> Bytes;
+};
+
+struct ScheduledInterrupt {
+    InterruptLine Line;
+    std::uint64_t Step; // raised once this many instructions have run
+};
+
+struct DumpRange {
+    std::uint16_t First, Last;
+};
+
+enum ExpectationKind { ExpectMemory, ExpectRegister, ExpectOut, ExpectCycles };
+
+struct Expectation {
+    ExpectationKind Kind;
+    MemoryBytes Memory;
+    RegisterValue Register;
+    PortBytes Out;
+    std::uint64_t Cycles;
+};
+
+struct SimOptions {
+    std::string File;
+    bool HasStart = false;
+    std::uint16_t Start = 0;
+    bool HasLoad = false;
+    std::uint16_t LoadAddress = 0;
+    std::uint8_t Fill = 0;
+    std::uint64_t MaxSteps = 10000000;
+    std::vector<std::uint16_t> Breakpoints;
+    std::vector<MemoryBytes> Sets;
+    std::vector<RegisterValue> Registers;
+    std::vector<PortBytes> Inputs;
+    bool HasSerialIn = false;
+    bool SerialIn = false;
+    std::vector<ScheduledInterrupt> Interrupts;
+    std::uint32_t ClockKHz = 3072; // 3.072 MHz, the common kit crystal halved
+    bool Trace = false;
+    std::vector<DumpRange> Dumps;
+    std::vector<Expectation> Expectations;
+    bool Cpm = false;
+    bool Help = false;
+    bool Version = false;
+};
+
+// The most --max-steps may ask: keeps T-state and time sums far from overflow.
+constexpr std::uint64_t MaxStepLimit = 100000000000ull;
+
+// Reads the arguments after the program name. Messages go to errors as
+// "Simulator: error: ..."; false on the first bad argument.
+bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options, std::ostream& errors);
+
+// The usage text of --help.
+void WriteUsage(std::ostream& out);
+
+// The register's name as options and reports write it, and its width.
+const char* RegisterText(RegisterName name);
+bool IsRegisterPair(RegisterName name);
+// Looks a register name up, in either case; false if there is none.
+bool FindRegister(const std::string& text, RegisterName& name);

@@ -1,0 +1,251 @@
+// The trace lines, the report, the dumps and the checks, each field
+// formatted in one place.
+#include "simulator/Report.h"
+
+#include "simulator/HexText.h"
+
+namespace {
+
+const char* const LineNames[] = {"TRAP", "RST7.5", "RST6.5", "RST5.5", "INTR"};
+
+std::string Pad(std::string text, std::size_t width)
+{
+    if (text.size() < width)
+        text.resize(width, ' ');
+    return text;
+}
+
+std::string StopText(const Session& session)
+{
+    const Machine& machine = *session.Cpu;
+    std::string at = HexWord(session.StopAddress) + "H";
+    switch (session.Stop) {
+    case StopHalt:
+        return "HLT at " + at;
+    case StopBreakpoint:
+        return "breakpoint at " + at;
+    case StopMaxSteps:
+        return "no HLT within " + std::to_string(session.Options.MaxSteps) + " instructions (--max-steps), PC " + at;
+    case StopUndocumented:
+        return "undocumented opcode " + HexByte(machine.Memory[session.StopAddress]) + "H at " + at;
+    case StopWarmBoot:
+        return "warm boot (jump to 0000H)";
+    case StopBdosReset:
+        return "BDOS function 0 (system reset)";
+    }
+    return "";
+}
+
+unsigned ReadRegister(const Machine& machine, RegisterName name)
+{
+    switch (name) {
+    case RegA:
+        return machine.A;
+    case RegB:
+        return machine.B;
+    case RegC:
+        return machine.C;
+    case RegD:
+        return machine.D;
+    case RegE:
+        return machine.E;
+    case RegH:
+        return machine.H;
+    case RegL:
+        return machine.L;
+    case RegFlags:
+        return machine.Flags & FlagBits;
+    case RegBC:
+        return machine.B << 8 | machine.C;
+    case RegDE:
+        return machine.D << 8 | machine.E;
+    case RegHL:
+        return machine.H << 8 | machine.L;
+    case RegSP:
+        return machine.SP;
+    case RegPC:
+        return machine.PC;
+    }
+    return 0;
+}
+
+std::string FormatBytes(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.empty())
+        return "nothing";
+    std::string text;
+    for (std::uint8_t byte : bytes)
+        text += (text.empty() ? "" : " ") + HexByte(byte) + "H";
+    return text;
+}
+
+// What one SIM did: the masks with MSE, the 7.5 latch reset, SOD with SDE.
+std::string FormatSim(std::uint8_t accumulator)
+{
+    std::string text;
+    if (accumulator & 0x08)
+        text += std::string(" masks M7.5=") + (accumulator & 4 ? "1" : "0") + " M6.5=" + (accumulator & 2 ? "1" : "0")
+            + " M5.5=" + (accumulator & 1 ? "1" : "0");
+    if (accumulator & 0x10)
+        text += " RST7.5 latch reset";
+    if (accumulator & 0x40)
+        text += std::string(" SOD=") + (accumulator & 0x80 ? "1" : "0");
+    return text.empty() ? " no effect" : text;
+}
+
+struct CheckOutcome {
+    std::string Name, Expected, Actual;
+};
+
+CheckOutcome EvaluateCheck(const Session& session, const Expectation& expectation)
+{
+    const Machine& machine = *session.Cpu;
+    switch (expectation.Kind) {
+    case ExpectMemory: {
+        std::vector<std::uint8_t> actual;
+        for (std::size_t i = 0; i < expectation.Memory.Bytes.size(); i++)
+            actual.push_back(machine.Memory[expectation.Memory.Address + i]);
+        return {HexWord(expectation.Memory.Address) + "H", FormatBytes(expectation.Memory.Bytes), FormatBytes(actual)};
+    }
+    case ExpectRegister: {
+        RegisterName name = expectation.Register.Register;
+        unsigned expected = expectation.Register.Value, actual = ReadRegister(machine, name);
+        if (name == RegFlags)
+            expected &= FlagBits;
+        if (IsRegisterPair(name))
+            return {RegisterText(name), HexWord(expected) + "H", HexWord(actual) + "H"};
+        return {RegisterText(name), HexByte(expected) + "H", HexByte(actual) + "H"};
+    }
+    case ExpectOut: {
+        std::vector<std::uint8_t> actual;
+        for (const PortWrite& write : session.Outputs) {
+            if (write.Port == expectation.Out.Port)
+                actual.push_back(write.Value);
+        }
+        return {"OUT " + HexByte(expectation.Out.Port) + "H", FormatBytes(expectation.Out.Bytes), FormatBytes(actual)};
+    }
+    case ExpectCycles:
+        return {"T-states", std::to_string(expectation.Cycles), std::to_string(machine.TStates)};
+    }
+    return {};
+}
+
+} // namespace
+
+std::string FormatRegisters(const Machine& machine, bool withPC)
+{
+    std::string text = "A=" + HexByte(machine.A) + " B=" + HexByte(machine.B) + " C=" + HexByte(machine.C)
+        + " D=" + HexByte(machine.D) + " E=" + HexByte(machine.E) + " H=" + HexByte(machine.H)
+        + " L=" + HexByte(machine.L) + " SP=" + HexWord(machine.SP);
+    if (withPC)
+        text += " PC=" + HexWord(machine.PC);
+    return text;
+}
+
+std::string FormatFlagLetters(std::uint8_t flags)
+{
+    static const struct {
+        std::uint8_t Bit;
+        char Letter;
+    } Flags[] = {{FlagS, 'S'}, {FlagZ, 'Z'}, {FlagAC, 'A'}, {FlagP, 'P'}, {FlagCY, 'C'}};
+    std::string text;
+    for (const auto& flag : Flags)
+        text += (flags & flag.Bit) ? flag.Letter : '.';
+    return text;
+}
+
+std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
+{
+    // T-states stay below 2^44 (the step limit), so the product fits.
+    std::uint64_t nanoseconds = (tStates * 1000000 + clockKHz / 2) / clockKHz;
+    std::string fraction = std::to_string(nanoseconds % 1000);
+    std::string clockFraction = std::to_string(clockKHz % 1000);
+    return std::to_string(nanoseconds / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction + " us at "
+        + std::to_string(clockKHz / 1000) + "." + std::string(3 - clockFraction.size(), '0') + clockFraction + " MHz";
+}
+
+void WriteTraceLine(std::ostream& out, const Machine& after, std::uint16_t address, const std::uint8_t bytes[3],
+    int length, const char* text, std::uint64_t tStates)
+{
+    std::string hex;
+    for (int i = 0; i < length && i < 3; i++)
+        hex += (i == 0 ? "" : " ") + HexByte(bytes[i]);
+    out << HexWord(address) << "  " << Pad(hex, 10) << Pad(text, 16) << FormatRegisters(after, false)
+        << " F=" << FormatFlagLetters(after.Flags) << " T=" << tStates << "\n";
+}
+
+void WriteInterruptTrace(std::ostream& out, const Machine& after, InterruptLine line, std::uint64_t tStates)
+{
+    out << "----  " << Pad(std::string(LineNames[line]) + " taken, to " + HexWord(InterruptVector(line)) + "H", 26)
+        << FormatRegisters(after, false) << " F=" << FormatFlagLetters(after.Flags) << " T=" << tStates << "\n";
+}
+
+void WriteReport(const Session& session, std::ostream& out)
+{
+    const Machine& machine = *session.Cpu;
+    out << "Stopped: " << StopText(session) << "\n";
+    out << "Registers: " << FormatRegisters(machine, true) << "\n";
+    out << "Flags: S=" << (machine.Flags & FlagS ? 1 : 0) << " Z=" << (machine.Flags & FlagZ ? 1 : 0)
+        << " AC=" << (machine.Flags & FlagAC ? 1 : 0) << " P=" << (machine.Flags & FlagP ? 1 : 0)
+        << " CY=" << (machine.Flags & FlagCY ? 1 : 0) << "\n";
+    out << "Interrupts: IE=" << (machine.InterruptsEnabled ? 1 : 0) << " M7.5=" << (machine.InterruptMasks & 4 ? 1 : 0)
+        << " M6.5=" << (machine.InterruptMasks & 2 ? 1 : 0) << " M5.5=" << (machine.InterruptMasks & 1 ? 1 : 0)
+        << " SID=" << (machine.SerialIn ? 1 : 0) << " SOD=" << (machine.SerialOut ? 1 : 0) << "\n";
+    out << "Instructions: " << machine.Steps << "\n";
+    out << "T-states: " << machine.TStates << "\n";
+    out << "Time: " << FormatTime(machine.TStates, session.Options.ClockKHz) << "\n";
+
+    std::size_t changed = 0;
+    for (std::uint32_t address = 0; address < 0x10000; address++)
+        changed += machine.Memory[address] != session.MemoryBefore[address];
+    out << "Memory changed: " << changed << "\n";
+    for (std::uint32_t address = 0; address < 0x10000; address++) {
+        if (machine.Memory[address] != session.MemoryBefore[address])
+            out << "  " << HexWord(address) << "H: " << HexByte(session.MemoryBefore[address]) << " -> "
+                << HexByte(machine.Memory[address]) << "\n";
+    }
+    out << "OUT: " << session.Outputs.size() << "\n";
+    for (const PortWrite& write : session.Outputs)
+        out << "  port " << HexByte(write.Port) << "H: " << HexByte(write.Value) << "\n";
+    out << "SIM: " << session.SimWrites.size() << "\n";
+    for (std::uint8_t accumulator : session.SimWrites)
+        out << "  " << HexByte(accumulator) << "H:" << FormatSim(accumulator) << "\n";
+    if (session.DroppedWrites != 0)
+        out << "  (" << session.DroppedWrites << " more OUT and SIM writes not kept)\n";
+}
+
+void WriteDump(const Machine& machine, const DumpRange& range, std::ostream& out)
+{
+    out << "Memory " << HexWord(range.First) << "H-" << HexWord(range.Last) << "H:\n";
+    for (std::uint32_t row = range.First; row <= range.Last; row += 16) {
+        std::string hex, text;
+        for (std::uint32_t address = row; address < row + 16; address++) {
+            if (address > range.Last) {
+                hex += "   ";
+                continue;
+            }
+            std::uint8_t byte = machine.Memory[address];
+            hex += " " + HexByte(byte);
+            text += (byte >= 0x20 && byte < 0x7F) ? static_cast<char>(byte) : '.';
+        }
+        out << HexWord(row) << " " << hex << "  " << text << "\n";
+    }
+}
+
+bool WriteChecks(const Session& session, std::ostream& out)
+{
+    const std::vector<Expectation>& expectations = session.Options.Expectations;
+    if (expectations.empty())
+        return true;
+    int failed = 0;
+    std::string lines;
+    for (const Expectation& expectation : expectations) {
+        CheckOutcome outcome = EvaluateCheck(session, expectation);
+        bool passed = outcome.Expected == outcome.Actual;
+        failed += passed ? 0 : 1;
+        lines += std::string("  ") + (passed ? "passed: " : "failed: ") + outcome.Name + ": expected "
+            + outcome.Expected + ", actual " + outcome.Actual + "\n";
+    }
+    out << "Checks: " << expectations.size() - failed << " passed, " << failed << " failed\n" << lines;
+    return failed == 0;
+}

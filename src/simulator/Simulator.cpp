@@ -1,0 +1,123 @@
+// The simulator's run, step by step, and the exit status it ends with.
+#include "simulator/Simulator.h"
+
+#include "front/Front.h"
+#include "simulator/HexText.h"
+#include "simulator/Report.h"
+#include "simulator/Session.h"
+
+namespace {
+
+const char Version[] = "Simulator (8085 assembler toolchain) 1.0";
+
+} // namespace
+
+int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream& errors)
+{
+    ClearImage(program.Image);
+    ProgramKind kind = FindProgramKind(options.File);
+    // A CP/M program is raw bytes at 0100H whatever its name, unless it
+    // says where its bytes go.
+    if (options.Cpm && (kind == KindCom || kind == KindUnknown))
+        kind = KindBinary;
+    if (options.HasLoad && kind != KindBinary) {
+        errors << "Simulator: error: --load is for .bin and .com files only\n";
+        return SimulatorUsage;
+    }
+    bool loaded = false;
+    switch (kind) {
+    case KindObject:
+        loaded = LoadObjectFile(options.File, program, errors);
+        break;
+    case KindHex:
+        loaded = LoadIntelHex(options.File, program, errors);
+        break;
+    case KindBinary:
+        if (!options.HasLoad && !options.Cpm) {
+            errors << "Simulator: error: a .bin file needs --load ADDR\n";
+            return SimulatorUsage;
+        }
+        loaded = LoadBinary(options.File, options.HasLoad ? options.LoadAddress : 0x0100, program, errors);
+        break;
+    case KindSource: {
+        // Assembled as Assembler does it, with its messages and statuses.
+        FrontOptions front;
+        front.Source = options.File;
+        AssemblyResult assembly;
+        int status = AssembleSource(front, assembly, errors);
+        if (status != 0)
+            return status == 1 ? SimulatorFailed : SimulatorUsage;
+        program.Image = assembly.Image;
+        program.HasStart = assembly.HasStartAddress;
+        program.Start = assembly.StartAddress;
+        loaded = true;
+        break;
+    }
+    case KindCom:
+        errors << "Simulator: error: a .com file is a CP/M program: run it with --cpm\n";
+        return SimulatorUsage;
+    case KindUnknown:
+        errors << "Simulator: error: cannot tell what '" << options.File
+               << "' holds: name it .o, .hex, .bin, .asm or .com\n";
+        return SimulatorUsage;
+    }
+    if (!loaded)
+        return SimulatorUsage;
+    if (program.Image.ByteCount == 0) {
+        errors << "Simulator: error: '" << options.File << "' holds no bytes to run\n";
+        return SimulatorUsage;
+    }
+    return SimulatorOk;
+}
+
+int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors)
+{
+    Session session;
+    SimOptions& options = session.Options;
+    if (!ParseSimOptions(arguments, options, errors))
+        return SimulatorUsage;
+    if (options.Help) {
+        WriteUsage(out);
+        return SimulatorOk;
+    }
+    if (options.Version) {
+        out << Version << "\n";
+        return SimulatorOk;
+    }
+    if (options.File.empty()) {
+        errors << "Simulator: error: no program file given (see --help)\n";
+        return SimulatorUsage;
+    }
+    LoadedProgram program;
+    int status = LoadProgram(options, program, errors);
+    if (status != SimulatorOk)
+        return status;
+    std::uint16_t start = options.HasStart ? options.Start
+        : program.HasStart                 ? program.Start
+        : options.Cpm                      ? 0x0100
+                                           : program.Image.Lowest;
+    if (!SetUpSession(session, program.Image, start, errors))
+        return SimulatorUsage;
+
+    // A CP/M program owns standard output; everything the simulator says
+    // goes to standard error then.
+    std::ostream& report = options.Cpm ? errors : out;
+    session.Console = &out;
+    session.Report = &report;
+    session.Errors = &errors;
+    RunSession(session);
+    out.flush();
+
+    if (session.Stop == StopUndocumented)
+        errors << "Simulator: error: undocumented opcode " << HexByte(session.Cpu->Memory[session.StopAddress])
+               << "H at " << HexWord(session.StopAddress) << "H\n";
+    WriteReport(session, report);
+    for (const DumpRange& range : options.Dumps)
+        WriteDump(*session.Cpu, range, report);
+    bool passed = WriteChecks(session, report);
+    if (session.Stop == StopMaxSteps)
+        return SimulatorNoHalt;
+    if (session.Stop == StopUndocumented || !passed)
+        return SimulatorFailed;
+    return SimulatorOk;
+}

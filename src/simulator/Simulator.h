@@ -1,0 +1,23 @@
+// The simulator's run from arguments to exit status: options, loading,
+// set-up, the run, the report and the checks.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "simulator/Loader.h"
+#include "simulator/Options.h"
+
+// Exit statuses: 0 ran and every check passed, 1 a check failed, the program
+// ran an undocumented opcode or its source has errors, 2 bad usage or a file
+// that cannot be loaded, 3 no HLT within the step limit.
+enum SimulatorStatus { SimulatorOk = 0, SimulatorFailed = 1, SimulatorUsage = 2, SimulatorNoHalt = 3 };
+
+// Loads the program that the options name. Returns SimulatorOk or
+// the status to exit with (the message is written).
+int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream& errors);
+
+// The whole run. out is standard output: the report, or with --cpm only
+// what the program prints (the report then goes to errors).
+int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors);
