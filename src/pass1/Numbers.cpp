@@ -42,7 +42,7 @@ unsigned BaseOfSuffix(char c)
 
 } // namespace
 
-NumberStatus ReadNumber(const std::string& text, std::uint16_t& value)
+NumberStatus ReadSourceNumber(const std::string& text, std::uint16_t& value)
 {
     if (text.empty() || text[0] < '0' || text[0] > '9')
         return NumberStatus::NotANumber;
@@ -77,7 +77,7 @@ NumberStatus ReadNumber(const std::string& text, std::uint16_t& value)
 bool ParseNumberLiteral(const std::string& text, std::uint16_t& value)
 {
     std::uint16_t read = 0;
-    if (ReadNumber(text, read) != NumberStatus::Valid)
+    if (ReadSourceNumber(text, read) != NumberStatus::Valid)
         return false;
     value = read;
     return true;

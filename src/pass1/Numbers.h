@@ -13,4 +13,4 @@ enum class NumberStatus {
 };
 
 // Reads one number token (a leading digit, digits, an optional base letter).
-NumberStatus ReadNumber(const std::string& text, std::uint16_t& value);
+NumberStatus ReadSourceNumber(const std::string& text, std::uint16_t& value);

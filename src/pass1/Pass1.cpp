@@ -1,9 +1,221 @@
-// The run of the first pass: read the source, lay it out, write the files.
+// The run of the first pass: read the opcode table and the source, lay it
+// out, write the two files, report every message in line order.
 #include "pass1/Pass1.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "driver/RunLog.h"
+#include "pass1/Program.h"
+#include "pass2/EncodingRules.h"
+
+namespace {
+
+// The bytes each operand shape encodes to, to hold the table's size column
+// to the encoding rows it selects.
+int EncodedSizeOfShape(OperandShape shape)
+{
+    switch (shape) {
+    case RegisterByte:
+    case ByteOperand:
+        return 2;
+    case PairWord:
+    case WordOperand:
+        return 3;
+    default:
+        return 1;
+    }
+}
+
+const EncodingRule& RuleAt(int index)
+{
+    return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
+}
+
+std::string ErrorText()
+{
+    return errno != 0 ? std::strerror(errno) : "unknown error";
+}
+
+// Reads the source and splits it at its line ends (a CR before LF is dropped).
+bool ReadSourceLines(const std::string& path, std::vector<std::string>& texts, std::string& reason)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in.is_open()) {
+        reason = ErrorText();
+        return false;
+    }
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        reason = ErrorText();
+        return false;
+    }
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        std::size_t length = end - start;
+        if (length > 0 && content[start + length - 1] == '\r')
+            length--;
+        texts.push_back(content.substr(start, length));
+        start = end + 1;
+    }
+    return true;
+}
+
+// The table must name mnemonics and give each the length its rule encodes.
+bool CheckOpcodeTable(const Pass1Paths& paths, const OpcodeTableStructure* table, std::ostream& errors)
+{
+    if (table == nullptr || _OpcodeCount == 0) {
+        errors << paths.ProgramName << ": error: " << OpcodeTableEmptyMessage(paths.OpcodeTable) << "\n";
+        return false;
+    }
+    for (int i = 0; i < _OpcodeCount && i < _RuleCount; i++) {
+        int encoded = EncodedSizeOfShape(RuleAt(i).Operands);
+        if (table[i].Mnemonic[0] != '\0' && table[i].Size != encoded) {
+            errors << paths.ProgramName
+                   << ": error: " << OpcodeSizeMessage(paths.OpcodeTable, table[i].Mnemonic, table[i].Size, encoded)
+                   << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteFileText(const std::string& path, const std::string& text)
+{
+    errno = 0;
+    std::ofstream out(path, std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!out.is_open())
+        return false;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    return !out.fail();
+}
+
+// Both files go to temporary names first and are renamed into place only
+// when both are complete; on any failure neither old nor partial file stays.
+bool WriteOutputs(
+    const Pass1Paths& paths, const std::string& statements, const std::string& symbols, std::ostream& errors)
+{
+    const std::string statementsTemp = paths.Statements + ".tmp";
+    const std::string symbolsTemp = paths.Symbols + ".tmp";
+    std::string failed;
+    if (!WriteFileText(statementsTemp, statements))
+        failed = paths.Statements;
+    else if (!WriteFileText(symbolsTemp, symbols))
+        failed = paths.Symbols;
+    else if (std::rename(statementsTemp.c_str(), paths.Statements.c_str()) != 0)
+        failed = paths.Statements;
+    else if (std::rename(symbolsTemp.c_str(), paths.Symbols.c_str()) != 0)
+        failed = paths.Symbols;
+    if (failed.empty())
+        return true;
+    std::string reason = ErrorText();
+    std::remove(statementsTemp.c_str());
+    std::remove(symbolsTemp.c_str());
+    std::remove(paths.Statements.c_str());
+    std::remove(paths.Symbols.c_str());
+    errors << paths.ProgramName << ": error: " << CannotWriteMessage(failed, reason) << "\n";
+    return false;
+}
+
+void FillResult(const Program& program, std::vector<std::string>& texts, Pass1Result& result)
+{
+    result.Lines.reserve(program.Lines.size());
+    for (std::size_t i = 0; i < program.Lines.size(); i++) {
+        const ProgramLine& line = program.Lines[i];
+        result.Lines.push_back(ListedLine{line.Source.LineNumber, std::move(texts[i]), line.HasAddress,
+            static_cast<std::uint16_t>(line.Address & 0xFFFFu), line.ByteCount, line.HasValue, line.Value});
+    }
+    for (const SourceSymbol& symbol : program.Symbols.List)
+        result.Symbols.push_back(DefinedSymbol{symbol.Name, symbol.Value, symbol.LineNumber});
+    result.HasStartAddress = program.HasStartAddress;
+    result.StartAddress = program.StartAddress;
+}
+
+// Messages in line order; those of one line in the order they were found.
+void PrintDiagnostics(
+    const Pass1Paths& paths, std::vector<Diagnostic>& diagnostics, Pass1Result& result, std::ostream& errors)
+{
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+        [](const Diagnostic& a, const Diagnostic& b) { return a.LineNumber < b.LineNumber; });
+    for (const Diagnostic& diagnostic : diagnostics) {
+        errors << paths.Source << ":" << diagnostic.LineNumber << ": "
+               << (diagnostic.IsWarning ? "warning: " : "error: ") << diagnostic.Message << "\n";
+        if (diagnostic.IsWarning)
+            result.WarningCount++;
+        else
+            result.ErrorCount++;
+    }
+}
+
+int RunWithTable(const Pass1Paths& paths, const OpcodeTableStructure* table, Pass1Result& result, std::ostream& errors)
+{
+    if (!CheckOpcodeTable(paths, table, errors))
+        return 2;
+    std::vector<std::string> texts;
+    std::string reason;
+    if (!ReadSourceLines(paths.Source, texts, reason)) {
+        errors << paths.ProgramName << ": error: " << CannotReadMessage(paths.Source, reason) << "\n";
+        return 2;
+    }
+    LogStream << std::endl
+              << "Starting with Pass 1 on " << paths.Source << " Output to " << paths.Statements << " and "
+              << paths.Symbols << std::endl;
+    Program program;
+    program.SourcePath = paths.Source;
+    program.Table = table;
+    CollectOperationNames(program);
+    LayOutProgram(program, texts);
+    std::string statements;
+    std::string symbols;
+    WriteProgram(program, statements, symbols);
+    LogStream << "End of Input File reached." << std::endl;
+
+    PrintDiagnostics(paths, program.Diagnostics, result, errors);
+    FillResult(program, texts, result);
+    if (result.ErrorCount > 0) {
+        // A failed run leaves no statement or symbol file that could pass for its output.
+        std::remove(paths.Statements.c_str());
+        std::remove(paths.Symbols.c_str());
+        LogStream << result.ErrorCount << " Errors, no output written" << std::endl;
+        return 1;
+    }
+    if (!WriteOutputs(paths, statements, symbols, errors))
+        return 2;
+    LogStream << "Pass 1 completed" << std::endl;
+    return 0;
+}
+
+} // namespace
 
 int RunPass1(const Pass1Paths& paths, Pass1Result& result, std::ostream& errors)
 {
     result = Pass1Result{};
-    errors << paths.Source << ": error: the first pass is not built yet\n";
-    return 2;
+    if (!paths.RunLog.empty())
+        OpenRunLog(paths.RunLog.c_str()); // a log that cannot be opened is lost, as in the second pass
+    else
+        CloseRunLog();
+    LogStream << std::endl << "Reading Opcodes Table" << std::endl;
+    int status = 2;
+    std::ifstream probe(paths.OpcodeTable);
+    if (!probe.is_open()) {
+        errors << paths.ProgramName << ": error: " << CannotReadMessage(paths.OpcodeTable, ErrorText()) << "\n";
+    } else {
+        probe.close();
+        OpcodeTableStructure* table = ReadOpcodeTable(paths.OpcodeTable.c_str());
+        status = RunWithTable(paths, table, result, errors);
+        delete[] table;
+        _OpcodeCount = 0;
+    }
+    CloseRunLog();
+    return status;
 }

@@ -10,26 +10,26 @@
 
 // One source line as the first pass laid it out.
 struct ListedLine {
-    int LineNumber;          // from 1
-    std::string Text;        // as written, without its line end
-    bool HasAddress;         // the line has an address: a statement, a label, ORG, DS
-    std::uint16_t Address;   // where its bytes go (for ORG: the new address)
-    int ByteCount;           // the bytes it writes; 0 for directives and empty lines
-    bool HasValue;           // EQU, SET, ORG, DS and END with an operand show a value
+    int LineNumber;        // from 1
+    std::string Text;      // as written, without its line end
+    bool HasAddress;       // the line has an address: a statement, a label, ORG, DS
+    std::uint16_t Address; // where its bytes go (for ORG: the new address)
+    int ByteCount;         // the bytes it writes; 0 for directives and empty lines
+    bool HasValue;         // EQU, SET, ORG, DS and END with an operand show a value
     std::uint16_t Value;
 };
 
 // A label or constant, with the line that defines it (a SET name: its last).
 struct DefinedSymbol {
-    std::string Name;        // upper case
+    std::string Name; // upper case
     std::uint16_t Value;
     int LineNumber;
 };
 
 struct Pass1Result {
-    std::vector<ListedLine> Lines;       // every line of the source, in order
-    std::vector<DefinedSymbol> Symbols;  // in order of definition
-    bool HasStartAddress;                // END gave an operand
+    std::vector<ListedLine> Lines;      // every line of the source, in order
+    std::vector<DefinedSymbol> Symbols; // in order of definition
+    bool HasStartAddress;               // END gave an operand
     std::uint16_t StartAddress;
     int ErrorCount;
     int WarningCount;
@@ -37,11 +37,12 @@ struct Pass1Result {
 
 // The files of one run. An empty RunLog writes no trace.
 struct Pass1Paths {
-    std::string Source;        // BASE.asm
-    std::string Statements;    // BASE.pass1
-    std::string Symbols;       // BASE.sym
-    std::string OpcodeTable;   // etc/opcodes.txt
-    std::string RunLog;        // etc/log-Pass1.txt, or empty
+    std::string Source;                          // BASE.asm
+    std::string Statements;                      // BASE.pass1
+    std::string Symbols;                         // BASE.sym
+    std::string OpcodeTable;                     // etc/opcodes.txt
+    std::string RunLog;                          // etc/log-Pass1.txt, or empty
+    std::string ProgramName = "Assembler-Pass1"; // names the program in messages without a line
 };
 
 // Runs the first pass. Messages go to errors as "FILE:LINE: error: ..." (FILE

@@ -35,11 +35,11 @@ const NumberCase NumberCases[] = {
     {"", NumberStatus::NotANumber, 0},
 };
 
-TEST(Numbers, ReadNumberCases)
+TEST(Numbers, ReadSourceNumberCases)
 {
     for (const NumberCase& c : NumberCases) {
         std::uint16_t value = 7;
-        EXPECT_EQ(ReadNumber(c.Text, value), c.Status) << c.Text;
+        EXPECT_EQ(ReadSourceNumber(c.Text, value), c.Status) << c.Text;
         if (c.Status == NumberStatus::Valid) {
             EXPECT_EQ(value, c.Value) << c.Text;
         }

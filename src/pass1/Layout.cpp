@@ -1,0 +1,309 @@
+// The first sweep: addresses laid out line by line from the opcode table's
+// sizes and the directives, labels and constants defined on the way.
+#include <cstdio>
+
+#include "driver/RunLog.h"
+#include "pass1/Expression.h"
+#include "pass1/Program.h"
+
+namespace {
+
+const std::uint32_t MemoryEnd = 0x10000;
+const std::size_t MaxNameLength = 63; // the second pass keeps 63 characters of a token
+
+struct LayoutState {
+    std::uint32_t Here = 0;
+    bool Overflowed = false; // reported once until an ORG sets a new address
+    std::vector<std::size_t> PendingConstants;
+};
+
+std::string HexWord(std::uint32_t value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value & 0xFFFFFu));
+    return text;
+}
+
+void ReportOverflow(Program& program, ProgramLine& line, LayoutState& state)
+{
+    if (!state.Overflowed)
+        ReportError(program, line, AddressOverflowMessage());
+    state.Overflowed = true;
+}
+
+// Moves the address on by size bytes, stopping at the end of memory.
+void Advance(Program& program, ProgramLine& line, LayoutState& state, std::uint32_t size)
+{
+    if (state.Here + size > MemoryEnd) {
+        ReportOverflow(program, line, state);
+        state.Here = MemoryEnd;
+        return;
+    }
+    state.Here += size;
+}
+
+// A name may be defined when it is short enough, no reserved word and new.
+bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
+{
+    if (name.size() > MaxNameLength) {
+        ReportError(program, line, NameTooLongMessage(name));
+        return false;
+    }
+    if (const char* kind = ReservedNameKind(program, name)) {
+        ReportError(program, line, ReservedLabelMessage(name, kind));
+        return false;
+    }
+    return true;
+}
+
+void DefineLabel(Program& program, ProgramLine& line, LayoutState& state)
+{
+    const std::string& name = line.Source.Label;
+    LogStream << "Label " << name << std::endl;
+    line.HasAddress = true;
+    line.Address = state.Here;
+    if (!CheckNewName(program, line, name))
+        return;
+    if (const SourceSymbol* first = FindSourceSymbol(program.Symbols, name)) {
+        ReportError(program, line, DuplicateSymbolMessage(name, first->LineNumber));
+        return;
+    }
+    if (state.Here >= MemoryEnd)
+        ReportOverflow(program, line, state);
+    auto value = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
+    AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Label, value, true, line.Source.LineNumber});
+    LogStream << "Symbol " << name << " defined as " << HexWord(value) << std::endl;
+}
+
+bool CheckOperandCount(Program& program, ProgramLine& line, int wanted)
+{
+    int found = static_cast<int>(line.Source.Operands.size());
+    if (found == wanted)
+        return true;
+    ReportError(program, line, OperandCountMessage(line.Source.Operation, wanted, found));
+    return false;
+}
+
+// ORG and DS need their value now, from what is defined above them.
+bool EvaluateNow(Program& program, ProgramLine& line, LayoutState& state, std::uint16_t& value)
+{
+    if (!CheckOperandCount(program, line, 1))
+        return false;
+    auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
+    ExpressionValue result = EvaluateExpression(line.Source.Operands[0], program.Symbols, here);
+    if (result.Status == ValueStatus::Failed) {
+        ReportError(program, line, result.Message);
+        return false;
+    }
+    if (result.Status == ValueStatus::Unknown) {
+        ReportError(program, line, NotYetDefinedMessage(line.Source.Operation, result.Name));
+        return false;
+    }
+    value = result.Value;
+    line.HasValue = true;
+    line.Value = value;
+    return true;
+}
+
+void LayOutOrg(Program& program, ProgramLine& line, LayoutState& state)
+{
+    std::uint16_t value = 0;
+    if (EvaluateNow(program, line, state, value)) {
+        state.Here = value;
+        state.Overflowed = false;
+    }
+    // A label on an ORG line names the new address.
+    if (!line.Source.Label.empty())
+        DefineLabel(program, line, state);
+    line.HasAddress = true;
+    line.Address = state.Here;
+}
+
+void LayOutDs(Program& program, ProgramLine& line, LayoutState& state)
+{
+    if (!line.Source.Label.empty())
+        DefineLabel(program, line, state);
+    line.HasAddress = true;
+    line.Address = state.Here;
+    std::uint16_t value = 0;
+    if (EvaluateNow(program, line, state, value))
+        Advance(program, line, state, value);
+}
+
+// EQU and SET name a value; one that waits for a later label is worked out
+// after the sweep (EQU) or in the second sweep (SET).
+void LayOutConstant(Program& program, ProgramLine& line, LayoutState& state, std::size_t index)
+{
+    const std::string& name = line.Source.Label;
+    if (name.empty()) {
+        ReportError(program, line, MissingNameMessage(line.Source.Operation));
+        return;
+    }
+    if (!CheckNewName(program, line, name) || !CheckOperandCount(program, line, 1))
+        return;
+    SymbolKind kind = line.Kind == LineKind::Equ ? SymbolKind::Constant : SymbolKind::Variable;
+    SourceSymbol* symbol = FindSourceSymbol(program.Symbols, name);
+    if (symbol != nullptr && (kind == SymbolKind::Constant || symbol->Kind != SymbolKind::Variable)) {
+        ReportError(program, line, DuplicateSymbolMessage(name, symbol->LineNumber));
+        return;
+    }
+    auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
+    ExpressionValue result = EvaluateExpression(line.Source.Operands[0], program.Symbols, here);
+    if (result.Status == ValueStatus::Failed)
+        ReportError(program, line, result.Message);
+    bool known = result.Status == ValueStatus::Known;
+    if (symbol == nullptr) {
+        // A constant that failed still gets defined, so its uses raise no more errors.
+        symbol = &AddSourceSymbol(
+            program.Symbols, SourceSymbol{name, kind, result.Value, known || line.Failed, line.Source.LineNumber});
+    } else {
+        symbol->Value = result.Value;
+        symbol->Known = known || line.Failed;
+        symbol->LineNumber = line.Source.LineNumber;
+    }
+    line.Address = state.Here;
+    if (known) {
+        line.HasValue = true;
+        line.Value = result.Value;
+        LogStream << "Symbol " << name << " defined as " << HexWord(result.Value) << std::endl;
+    } else if (!line.Failed && kind == SymbolKind::Constant) {
+        LogStream << "Symbol " << name << " waits for " << result.Name << std::endl;
+        state.PendingConstants.push_back(index);
+    }
+}
+
+// DB and DW bytes are counted now and evaluated in the second sweep.
+int DataByteCount(Program& program, ProgramLine& line)
+{
+    const std::vector<std::string>& items = line.Source.Operands;
+    if (items.empty()) {
+        ReportError(program, line, NoItemsMessage(line.Source.Operation));
+        return 0;
+    }
+    if (line.Kind == LineKind::Dw)
+        return static_cast<int>(2 * items.size());
+    std::size_t count = 0;
+    std::string characters;
+    for (const std::string& item : items)
+        count += IsSingleString(item, characters) ? characters.size() : 1;
+    // More bytes than memory holds are an address overflow either way.
+    return count > MemoryEnd ? static_cast<int>(MemoryEnd + 1) : static_cast<int>(count);
+}
+
+void LayOutCode(Program& program, ProgramLine& line, LayoutState& state)
+{
+    if (!line.Source.Label.empty())
+        DefineLabel(program, line, state);
+    line.HasAddress = true;
+    line.Address = state.Here;
+    int size = line.Kind == LineKind::Instruction ? program.Table[line.Rule].Size : DataByteCount(program, line);
+    line.ByteCount = size;
+    LogStream << "Address is " << HexWord(state.Here) << " Size " << size << std::endl;
+    Advance(program, line, state, static_cast<std::uint32_t>(size));
+}
+
+// Returns false at END.
+bool LayOutLine(Program& program, std::size_t index, const std::string& text, LayoutState& state)
+{
+    ProgramLine& line = program.Lines[index];
+    LogStream << "-----------" << std::endl;
+    LogStream << "Read line " << line.Source.LineNumber << " : " << text << std::endl;
+    std::string error;
+    if (!SplitSourceLine(text, program.Operations, line.Source, error)) {
+        ReportError(program, line, error);
+        line.Source.Operation.clear();
+    }
+    line.Kind =
+        line.Source.Operation.empty() ? LineKind::Empty : OperationKind(program, line.Source.Operation, line.Rule);
+    switch (line.Kind) {
+    case LineKind::Org:
+        LayOutOrg(program, line, state);
+        break;
+    case LineKind::Equ:
+    case LineKind::Set:
+        LayOutConstant(program, line, state, index);
+        break;
+    case LineKind::Ds:
+        LayOutDs(program, line, state);
+        break;
+    case LineKind::Instruction:
+    case LineKind::Db:
+    case LineKind::Dw:
+        LayOutCode(program, line, state);
+        break;
+    case LineKind::Unsupported:
+    case LineKind::Unknown:
+        if (!line.Source.Label.empty())
+            DefineLabel(program, line, state);
+        ReportError(program, line, UnknownOperationMessage(line.Source.Operation));
+        break;
+    default: // empty, listing controls and END: a label takes the address
+        if (!line.Source.Label.empty())
+            DefineLabel(program, line, state);
+        break;
+    }
+    return line.Kind != LineKind::End;
+}
+
+// Constants that name later labels, worked out now that every label is
+// known; one may wait for another, so this goes round until nothing changes.
+void ResolvePendingConstants(Program& program, LayoutState& state)
+{
+    std::vector<std::size_t>& pending = state.PendingConstants;
+    bool progress = true;
+    while (progress && !pending.empty()) {
+        progress = false;
+        std::vector<std::size_t> waiting;
+        for (std::size_t index : pending) {
+            ProgramLine& line = program.Lines[index];
+            SourceSymbol* symbol = FindSourceSymbol(program.Symbols, line.Source.Label);
+            ExpressionValue result = EvaluateExpression(
+                line.Source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
+            if (result.Status == ValueStatus::Unknown) {
+                waiting.push_back(index);
+                continue;
+            }
+            progress = true;
+            symbol->Known = true;
+            if (result.Status == ValueStatus::Failed) {
+                ReportError(program, line, result.Message);
+                continue;
+            }
+            symbol->Value = result.Value;
+            line.HasValue = true;
+            line.Value = result.Value;
+            LogStream << "Symbol " << symbol->Name << " defined as " << HexWord(result.Value) << std::endl;
+        }
+        pending.swap(waiting);
+    }
+    for (std::size_t index : pending) {
+        ProgramLine& line = program.Lines[index];
+        ExpressionValue result = EvaluateExpression(
+            line.Source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
+        if (FindSourceSymbol(program.Symbols, result.Name) == nullptr)
+            ReportError(program, line, UndefinedSymbolMessage(result.Name));
+        else
+            ReportError(program, line, CircularDefinitionMessage(line.Source.Label));
+    }
+    for (std::size_t index : pending)
+        FindSourceSymbol(program.Symbols, program.Lines[index].Source.Label)->Known = true;
+}
+
+} // namespace
+
+void LayOutProgram(Program& program, const std::vector<std::string>& texts)
+{
+    LayoutState state;
+    program.Lines.resize(texts.size());
+    bool ended = false;
+    for (std::size_t i = 0; i < texts.size(); i++) {
+        ProgramLine& line = program.Lines[i];
+        line.Source.LineNumber = static_cast<int>(i + 1);
+        if (ended) {
+            line.AfterEnd = true;
+            continue;
+        }
+        ended = !LayOutLine(program, i, texts[i], state);
+    }
+    ResolvePendingConstants(program, state);
+}

@@ -1,0 +1,49 @@
+// Every message the first pass gives a user, each text in one place, and the
+// record that carries a message to the driver with its line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// An error or warning found on a line; the driver prints them in line order.
+struct Diagnostic {
+    int LineNumber;
+    bool IsWarning;
+    std::string Message;
+};
+
+// A name or text as it may appear in a message: bytes that are no printable
+// ASCII are shown as \xNN, and a very long text is cut.
+std::string Printable(const std::string& text);
+
+std::string UnknownOperationMessage(const std::string& name);
+std::string OperandCountMessage(const std::string& operation, int wanted, int found);
+std::string NoItemsMessage(const std::string& operation);
+std::string MissingOperandMessage();
+std::string BadRegisterMessage(const std::string& mnemonic, const std::string& operand);
+std::string BadPairMessage(const std::string& mnemonic, const char* pairs, const std::string& operand);
+std::string UndefinedSymbolMessage(const std::string& name);
+std::string CircularDefinitionMessage(const std::string& name);
+std::string DuplicateSymbolMessage(const std::string& name, int firstLine);
+std::string ReservedLabelMessage(const std::string& name, const char* kind);
+std::string NameTooLongMessage(const std::string& name);
+std::string ByteRangeMessage(std::uint16_t value);
+std::string RestartRangeMessage(std::uint16_t value);
+std::string NumberTooLargeMessage(const std::string& text);
+std::string MalformedNumberMessage(const std::string& text);
+std::string UnterminatedStringMessage();
+std::string CharacterConstantMessage();
+std::string ExpressionSyntaxMessage(const std::string& detail);
+std::string LineSyntaxMessage(const std::string& detail);
+std::string DivisionByZeroMessage();
+std::string NotYetDefinedMessage(const std::string& directive, const std::string& name);
+std::string AddressOverflowMessage();
+std::string MissingNameMessage(const std::string& directive);
+std::string MovMemoryMemoryWarning();
+
+// Messages without a line: usage and I/O failures.
+std::string UsageMessage();
+std::string CannotReadMessage(const std::string& path, const std::string& reason);
+std::string CannotWriteMessage(const std::string& path, const std::string& reason);
+std::string OpcodeTableEmptyMessage(const std::string& path);
+std::string OpcodeSizeMessage(const std::string& path, const std::string& mnemonic, int size, int encoded);

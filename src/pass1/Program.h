@@ -1,0 +1,73 @@
+// The source held in memory between the two sweeps: every line split and
+// laid out, the symbols, and the messages found so far.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "opcodes/OpcodeTable.h"
+#include "pass1/Messages.h"
+#include "pass1/SourceLine.h"
+#include "pass1/SourceSymbols.h"
+
+enum class LineKind {
+    Empty,       // nothing, or only a label or a comment
+    Instruction, // a mnemonic of the opcode table
+    Org,
+    Equ,
+    Set,
+    Db,
+    Dw,
+    Ds,
+    End,
+    Listing,     // TITLE, PAGE, ...: accepted, without effect
+    Unsupported, // macros, conditional assembly, include files
+    Unknown,
+};
+
+struct ProgramLine {
+    SourceLine Source;
+    LineKind Kind = LineKind::Empty;
+    int Rule = -1;             // the encoding row of an instruction
+    std::uint32_t Address = 0; // of its first byte
+    int ByteCount = 0;
+    bool HasAddress = false;
+    bool HasValue = false;
+    std::uint16_t Value = 0;
+    bool Failed = false;   // an error was reported: the second sweep leaves it
+    bool AfterEnd = false; // after END: ignored
+};
+
+struct Program {
+    std::string SourcePath;
+    const OpcodeTableStructure* Table = nullptr;
+    std::unordered_set<std::string> Operations; // every word that is a line's operation
+    std::vector<ProgramLine> Lines;
+    SourceSymbols Symbols;
+    std::vector<Diagnostic> Diagnostics;
+    bool HasStartAddress = false;
+    std::uint16_t StartAddress = 0;
+};
+
+// Records an error (or warning) of a line, in the log too.
+void ReportError(Program& program, ProgramLine& line, const std::string& message);
+void ReportWarning(Program& program, const ProgramLine& line, const std::string& message);
+
+// The kind of operation a word names; Unknown when it names none.
+LineKind OperationKind(const Program& program, const std::string& operation, int& rule);
+
+// Fills the set of operation words from the opcode table and the directives.
+void CollectOperationNames(Program& program);
+
+// What a reserved name is ("a register name", ...), or null for a free name.
+const char* ReservedNameKind(const Program& program, const std::string& name);
+
+// The first sweep: splits every line, lays out the addresses, defines the
+// symbols and works out the constants that wait for later labels.
+void LayOutProgram(Program& program, const std::vector<std::string>& texts);
+
+// The second sweep: every operand evaluated, the statements written to
+// statements, the symbol file to symbols.
+void WriteProgram(Program& program, std::string& statements, std::string& symbols);

@@ -1,0 +1,178 @@
+// A source line split into its label, operation and operand texts, and the
+// character classes of the source language.
+#include "pass1/SourceLine.h"
+
+#include "pass1/Messages.h"
+
+namespace {
+
+std::size_t SkipBlanks(const std::string& text, std::size_t pos)
+{
+    while (pos < text.size() && IsBlank(text[pos]))
+        pos++;
+    return pos;
+}
+
+std::size_t ScanName(const std::string& text, std::size_t pos)
+{
+    while (pos < text.size() && IsNameChar(text[pos]))
+        pos++;
+    return pos;
+}
+
+bool IsQuote(char c)
+{
+    return c == '\'' || c == '"';
+}
+
+std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end)
+{
+    while (begin < end && IsBlank(text[begin]))
+        begin++;
+    while (end > begin && IsBlank(text[end - 1]))
+        end--;
+    return text.substr(begin, end - begin);
+}
+
+// The operand field runs to a semicolon outside quotes; commas outside
+// quotes separate the operands.
+bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::string>& operands, std::string& error)
+{
+    std::size_t start = pos;
+    bool any = false;
+    for (;;) {
+        bool atEnd = pos >= text.size() || text[pos] == ';';
+        if (atEnd || text[pos] == ',') {
+            std::string operand = Trimmed(text, start, pos);
+            if (!atEnd || any || !operand.empty()) {
+                if (operand.empty()) {
+                    error = MissingOperandMessage();
+                    return false;
+                }
+                operands.push_back(operand);
+                any = true;
+            }
+            if (atEnd)
+                return true;
+            start = ++pos;
+        } else if (IsQuote(text[pos])) {
+            pos = ScanQuoted(text, pos, nullptr);
+            if (pos == std::string::npos) {
+                error = UnterminatedStringMessage();
+                return false;
+            }
+        } else {
+            pos++;
+        }
+    }
+}
+
+// An indented name without a colon is a label when an operation follows it.
+bool OperationFollows(const std::string& text, std::size_t pos, const std::unordered_set<std::string>& operations)
+{
+    std::size_t start = SkipBlanks(text, pos);
+    if (start == pos || start >= text.size() || !IsNameStart(text[start]))
+        return false;
+    std::size_t end = ScanName(text, start);
+    return operations.count(UpperCased(text.substr(start, end - start))) != 0;
+}
+
+} // namespace
+
+bool IsBlank(char c)
+{
+    // Form feeds and stray carriage returns come with listings from other systems.
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+bool IsNameStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '?' || c == '@';
+}
+
+bool IsNameChar(char c)
+{
+    return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+
+std::string UpperCased(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+
+std::size_t ScanQuoted(const std::string& text, std::size_t start, std::string* content)
+{
+    char quote = text[start];
+    std::size_t pos = start + 1;
+    for (;;) {
+        if (pos >= text.size())
+            return std::string::npos;
+        if (text[pos] == quote) {
+            if (pos + 1 < text.size() && text[pos + 1] == quote) {
+                if (content != nullptr)
+                    *content += quote;
+                pos += 2;
+                continue;
+            }
+            return pos + 1;
+        }
+        if (content != nullptr)
+            *content += text[pos];
+        pos++;
+    }
+}
+
+bool SplitSourceLine(
+    const std::string& text, const std::unordered_set<std::string>& operations, SourceLine& line, std::string& error)
+{
+    line.Label.clear();
+    line.Operation.clear();
+    line.Operands.clear();
+    line.IsControl = false;
+    if (text.empty() || text[0] == ';' || text[0] == '*')
+        return true;
+    if (text[0] == '$') {
+        line.IsControl = true;
+        return true;
+    }
+    std::size_t pos = SkipBlanks(text, 0);
+    if (pos >= text.size() || text[pos] == ';')
+        return true;
+    if (!IsNameStart(text[pos])) {
+        error = LineSyntaxMessage(
+            "a line starts with a label, a mnemonic, a directive or a comment, not " + Printable(text.substr(pos, 1)));
+        return false;
+    }
+    std::size_t end = ScanName(text, pos);
+    std::string first = UpperCased(text.substr(pos, end - pos));
+    bool isLabel = false;
+    if (end < text.size() && text[end] == ':') {
+        isLabel = true;
+        end++;
+    } else if (operations.count(first) == 0) {
+        isLabel = (pos == 0) || OperationFollows(text, end, operations);
+    }
+    if (isLabel) {
+        line.Label = first;
+        pos = SkipBlanks(text, end);
+        if (pos >= text.size() || text[pos] == ';')
+            return true;
+        if (!IsNameStart(text[pos])) {
+            error = LineSyntaxMessage(
+                "expected a mnemonic or directive after the label, not " + Printable(text.substr(pos, 1)));
+            return false;
+        }
+        end = ScanName(text, pos);
+    }
+    line.Operation = UpperCased(text.substr(pos, end - pos));
+    if (end < text.size() && !IsBlank(text[end]) && text[end] != ';') {
+        error =
+            LineSyntaxMessage("unexpected " + Printable(text.substr(end, 1)) + " after " + Printable(line.Operation));
+        return false;
+    }
+    return SplitOperands(text, SkipBlanks(text, end), line.Operands, error);
+}

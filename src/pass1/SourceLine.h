@@ -1,0 +1,32 @@
+// A source line split into its label, operation and operand texts, and the
+// character classes of the source language.
+#pragma once
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+struct SourceLine {
+    int LineNumber = 0;
+    std::string Label;                 // upper case; empty when the line has none
+    std::string Operation;             // upper case; empty when the line has none
+    std::vector<std::string> Operands; // as written, blanks around them removed
+    bool IsControl = false;            // a "$" line of assembler controls: ignored
+};
+
+bool IsBlank(char c);
+bool IsNameStart(char c);
+bool IsNameChar(char c);
+std::string UpperCased(std::string text);
+
+// Reads the quoted string that opens at text[start]; a doubled quote inside
+// is one quote. Gives the position after the closing quote, or npos when the
+// line ends first. The characters go to content when it is not null.
+std::size_t ScanQuoted(const std::string& text, std::size_t start, std::string* content);
+
+// Splits one line (without its line end). A name in column 1 is a label
+// unless it is an operation written without a colon; an indented name is a
+// label when a colon or an operation follows it. False with a message when
+// the line cannot be split.
+bool SplitSourceLine(
+    const std::string& text, const std::unordered_set<std::string>& operations, SourceLine& line, std::string& error);
