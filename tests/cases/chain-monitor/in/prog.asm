@@ -26,7 +26,7 @@ BITDLY  EQU     (CLOCK/12 - 4) AND 0FFH ; delay loops of one bit time
 SODHI   EQU     11000000B       ; SIM: serial output enabled, line high
 SODLO   EQU     01000000B       ; SIM: serial output enabled, line low
 MASKALL EQU     08H OR 111B     ; SIM: mask RST 5.5, 6.5 and 7.5
-DUMPLEN EQU     4*16            ; bytes shown by one dump
+DUMPLEN EQU     4 SHL 4         ; bytes shown by one dump
 VERSION SET     1
 VERSION SET     VERSION*10+2    ; 12: version 1.2
 
@@ -204,7 +204,7 @@ GCBIT:  CALL    BITWAIT
 PUTC:   PUSH    PSW
         PUSH    B
         MOV     C,A
-        MVI     B,1+8+2
+        MVI     B,1+4*2+2       ; start bit, eight data bits, two stop bits
         XRA     A               ; the start bit: carry clear
 PCBIT:  MVI     A,SODHI AND NOT SODLO ; 80H: RAR makes it SOE and SOD
         RAR
