@@ -1,0 +1,3 @@
+        ORG 0F000H
+START:  HALT
+        END START

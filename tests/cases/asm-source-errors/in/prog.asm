@@ -1,0 +1,3 @@
+; two faults: nothing may be written
+        MVI A,UNDEF
+        FOO
