@@ -18,7 +18,7 @@ std::string Pad(std::string text, std::size_t width)
 std::string StopText(const Session& session)
 {
     const Machine& machine = *session.Cpu;
-    std::string at = HexWord(session.StopAddress) + "H";
+    std::string at = HexWord(session.Address) + "H";
     switch (session.Stop) {
     case StopHalt:
         return "HLT at " + at;
@@ -27,7 +27,7 @@ std::string StopText(const Session& session)
     case StopMaxSteps:
         return "no HLT within " + std::to_string(session.Options.MaxSteps) + " instructions (--max-steps), PC " + at;
     case StopUndocumented:
-        return "undocumented opcode " + HexByte(machine.Memory[session.StopAddress]) + "H at " + at;
+        return "undocumented opcode " + HexByte(machine.Memory[session.Address]) + "H at " + at;
     case StopWarmBoot:
         return "warm boot (jump to 0000H)";
     case StopBdosReset:

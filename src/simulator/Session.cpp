@@ -18,7 +18,7 @@ std::uint8_t ReadPort(void* context, std::uint8_t port)
         return session.InQueues[port][read++];
     if (!session.WarnedPorts[port]) {
         session.WarnedPorts[port] = true;
-        *session.Errors << "Simulator: warning: IN " << HexByte(port) << "H at " << HexWord(session.Cpu->PC)
+        *session.Errors << "Simulator: warning: IN " << HexByte(port) << "H at " << HexWord(session.Address)
                         << "H found no queued byte and reads FFH (see --in)\n";
     }
     return 0xFF;
@@ -253,12 +253,12 @@ void RunSession(Session& session)
     for (;;) {
         if (machine.Steps >= options.MaxSteps) {
             session.Stop = StopMaxSteps;
-            session.StopAddress = machine.PC;
+            session.Address = machine.PC;
             return;
         }
         RaiseDueInterrupts(session);
         std::uint16_t address = machine.PC;
-        session.StopAddress = address;
+        session.Address = address;
         // A breakpoint at the start address would stop before anything ran.
         if (!first && session.Breakpoints[address]) {
             session.Stop = StopBreakpoint;
@@ -281,7 +281,7 @@ void RunSession(Session& session)
                 haltAddress = address;
             if (!RaiseNextForHalt(session)) {
                 session.Stop = StopHalt;
-                session.StopAddress = haltAddress;
+                session.Address = haltAddress;
                 return;
             }
         }

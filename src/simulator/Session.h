@@ -44,7 +44,7 @@ struct Session {
     std::vector<bool> WarnedBdos;
 
     StopReason Stop = StopHalt;
-    std::uint16_t StopAddress = 0;
+    std::uint16_t Address = 0; // of the instruction running, and where the run stopped
 
     std::ostream* Console = nullptr; // the CP/M program's output
     std::ostream* Report = nullptr;  // the report and the trace

@@ -109,8 +109,8 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
     out.flush();
 
     if (session.Stop == StopUndocumented)
-        errors << "Simulator: error: undocumented opcode " << HexByte(session.Cpu->Memory[session.StopAddress])
-               << "H at " << HexWord(session.StopAddress) << "H\n";
+        errors << "Simulator: error: undocumented opcode " << HexByte(session.Cpu->Memory[session.Address]) << "H at "
+               << HexWord(session.Address) << "H\n";
     WriteReport(session, report);
     for (const DumpRange& range : options.Dumps)
         WriteDump(*session.Cpu, range, report);
