@@ -111,6 +111,7 @@ void LayOutOrg(Program& program, ProgramLine& line, LayoutState& state)
     if (EvaluateNow(program, line, state, value)) {
         state.Here = value;
         state.Overflowed = false;
+        LogStream << "Origin is " << HexWord(value) << std::endl;
     }
     // A label on an ORG line names the new address.
     if (!line.Source.Label.empty())
@@ -126,8 +127,10 @@ void LayOutDs(Program& program, ProgramLine& line, LayoutState& state)
     line.HasAddress = true;
     line.Address = state.Here;
     std::uint16_t value = 0;
-    if (EvaluateNow(program, line, state, value))
+    if (EvaluateNow(program, line, state, value)) {
+        LogStream << "Address is " << HexWord(state.Here) << " Reserved " << value << std::endl;
         Advance(program, line, state, value);
+    }
 }
 
 // EQU and SET name a value; one that waits for a later label is worked out

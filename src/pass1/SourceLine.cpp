@@ -67,14 +67,13 @@ bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::st
     }
 }
 
-// An indented name without a colon is a label when an operation follows it.
-bool OperationFollows(const std::string& text, std::size_t pos, const std::unordered_set<std::string>& operations)
+// The word after the first one, upper case; empty when there is none.
+std::string NextWord(const std::string& text, std::size_t pos)
 {
     std::size_t start = SkipBlanks(text, pos);
     if (start == pos || start >= text.size() || !IsNameStart(text[start]))
-        return false;
-    std::size_t end = ScanName(text, start);
-    return operations.count(UpperCased(text.substr(start, end - start))) != 0;
+        return "";
+    return UpperCased(text.substr(start, ScanName(text, start) - start));
 }
 
 } // namespace
@@ -153,8 +152,14 @@ bool SplitSourceLine(
     if (end < text.size() && text[end] == ':') {
         isLabel = true;
         end++;
-    } else if (operations.count(first) == 0) {
-        isLabel = (pos == 0) || OperationFollows(text, end, operations);
+    } else {
+        // An indented name is a label when an operation follows it; a name
+        // before EQU or SET is the one defined, even a reserved one (refused later).
+        std::string next = NextWord(text, end);
+        if (next == "EQU" || next == "SET")
+            isLabel = true;
+        else if (operations.count(first) == 0)
+            isLabel = (pos == 0) || operations.count(next) != 0;
     }
     if (isLabel) {
         line.Label = first;
