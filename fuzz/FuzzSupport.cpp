@@ -80,3 +80,11 @@ bool LineHasToken(std::string_view line)
     }
     return false;
 }
+
+std::size_t FailurePoint(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2)
+        return 0;
+    const std::size_t picked = data[size - 2] | static_cast<std::size_t>(data[size - 1]) << 8;
+    return picked % (size + 2);
+}

@@ -32,3 +32,8 @@ bool LineHasToken(std::string_view line);
 
 // The line up to its first NUL.
 std::string_view UpToNul(std::string_view text);
+
+// Where a read of the input is made to fail: taken from its last two bytes,
+// so the seed files stay good inputs as they are. From 0 to size + 1; at or
+// past the end, no read fails.
+std::size_t FailurePoint(const std::uint8_t* data, std::size_t size);

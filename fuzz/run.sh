@@ -10,7 +10,8 @@ set -u
 seconds=${1:-60}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-fuzz
-all_targets="tokenize str2symboldata symbol_file opcode_table whole_run"
+all_targets="tokenize str2symboldata symbol_file opcode_table statement_file whole_run"
+all_targets="$all_targets cpu"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 # Longest input per target.
@@ -20,7 +21,9 @@ max_len() {
         str2symboldata) echo 128 ;;
         symbol_file) echo 4096 ;;
         opcode_table) echo 8192 ;;
+        statement_file) echo 4096 ;;
         whole_run) echo 8192 ;;
+        cpu) echo 4096 ;;
     esac
 }
 
@@ -82,6 +85,8 @@ add_case_seeds() {
         case $target in
             tokenize)
                 [ -f "$in/prog.pass1" ] && split -l 1 -a 4 "$in/prog.pass1" "$corpus/case-$name-" ;;
+            statement_file)
+                [ -f "$in/prog.pass1" ] && cp "$in/prog.pass1" "$corpus/case-$name" ;;
             symbol_file)
                 [ -f "$in/prog.sym" ] && cp "$in/prog.sym" "$corpus/case-$name" ;;
             opcode_table)
@@ -110,7 +115,7 @@ for target in $targets; do
     mkdir -p "$artifacts"
     options=(-max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=10 -rss_limit_mb=2048
              -artifact_prefix="$artifacts/" -print_final_stats=1)
-    case $target in tokenize|whole_run) options+=(-dict="$root/fuzz/dict/statements.dict") ;; esac
+    case $target in tokenize|statement_file|whole_run) options+=(-dict="$root/fuzz/dict/statements.dict") ;; esac
     echo "=== fuzz_$target for $seconds s"
     mkdir -p "$scratch/tmp"
     (cd "$scratch" && TMPDIR="$scratch/tmp" "$build/fuzz/fuzz_$target" "${options[@]}" "$corpus" > "$scratch/$target.log" 2>&1)
