@@ -175,10 +175,11 @@ int RunWithTable(const Pass1Paths& paths, const OpcodeTableStructure* table, Pas
     program.Table = table;
     CollectOperationNames(program);
     LayOutProgram(program, texts);
+    LogStream << "End of Input File reached." << std::endl;
+    LogStream << std::endl << "Writing Statements and Symbols" << std::endl;
     std::string statements;
     std::string symbols;
     WriteProgram(program, statements, symbols);
-    LogStream << "End of Input File reached." << std::endl;
 
     PrintDiagnostics(paths, program.Diagnostics, result, errors);
     FillResult(program, texts, result);

@@ -1,0 +1,2 @@
+	mov m,m
+	mov a,m
