@@ -180,6 +180,12 @@ void WriteInterruptTrace(std::ostream& out, const Machine& after, InterruptLine 
         << FormatRegisters(after, false) << " F=" << FormatFlagLetters(after.Flags) << " T=" << tStates << "\n";
 }
 
+void WriteBdosTrace(std::ostream& out, const Machine& after, std::uint8_t function)
+{
+    out << HexWord(BdosEntry) << "  " << Pad("", 10) << Pad("BDOS " + std::to_string(function), 16)
+        << FormatRegisters(after, false) << " F=" << FormatFlagLetters(after.Flags) << " T=10\n";
+}
+
 void WriteReport(const Session& session, std::ostream& out)
 {
     const Machine& machine = *session.Cpu;

@@ -20,6 +20,9 @@ void WriteTraceLine(std::ostream& out, const Machine& after, std::uint16_t addre
     int length, const char* text, std::uint64_t tStates);
 void WriteInterruptTrace(std::ostream& out, const Machine& after, InterruptLine line, std::uint64_t tStates);
 
+// "FE00  BDOS 9 ..." for a BDOS call served in CP/M mode.
+void WriteBdosTrace(std::ostream& out, const Machine& after, std::uint8_t function);
+
 void WriteReport(const Session& session, std::ostream& out);
 void WriteDump(const Machine& machine, const DumpRange& range, std::ostream& out);
 // One line per check; true when every check passed.

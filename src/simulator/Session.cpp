@@ -167,7 +167,7 @@ void SetUpCpmPageZero(Machine& machine)
 bool SetUpSession(Session& session, const ByteImage& image, std::uint16_t start, std::ostream& errors)
 {
     const SimOptions& options = session.Options;
-    session.Cpu.reset(new Machine);
+    session.Cpu.reset(new Machine());
     Machine& machine = *session.Cpu;
     ResetMachine(machine, options.Fill);
     if (options.Cpm) {
@@ -266,8 +266,11 @@ void RunSession(Session& session)
         }
         first = false;
         if (options.Cpm && (address == 0x0000 || address == BdosEntry)) {
+            std::uint8_t function = machine.C;
             if (ServeCpmCall(session))
                 return;
+            if (options.Trace)
+                WriteBdosTrace(*session.Report, machine, function);
             continue;
         }
         bool halted = machine.Halted;

@@ -20,7 +20,7 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
     // says where its bytes go.
     if (options.Cpm && (kind == KindCom || kind == KindUnknown))
         kind = KindBinary;
-    if (options.HasLoad && kind != KindBinary) {
+    if (options.HasLoad && kind != KindBinary && kind != KindCom) {
         errors << "Simulator: error: --load is for .bin and .com files only\n";
         return SimulatorUsage;
     }

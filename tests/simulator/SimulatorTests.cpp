@@ -219,6 +219,28 @@ TEST(SimulatorReport, FormatsTimeFlagsAndDumps)
             + std::string(14 * 3, ' ') + "  A.\n");
 }
 
+TEST(SimulatorReport, DumpsTheLastRowOfMemory)
+{
+    std::unique_ptr<Machine> machine(new Machine());
+    ResetMachine(*machine, 0x41);
+    std::ostringstream out;
+    WriteDump(*machine, DumpRange{0xFFF8, 0xFFFF}, out);
+    EXPECT_EQ(
+        out.str(), "Memory FFF8H-FFFFH:\nFFF8  41 41 41 41 41 41 41 41" + std::string(8 * 3, ' ') + "  AAAAAAAA\n");
+}
+
+TEST(SimulatorRun, AnswersHelpAndVersionWithoutAProgram)
+{
+    std::ostringstream out, errors;
+    EXPECT_EQ(RunSimulator({"--help"}, out, errors), 0);
+    EXPECT_EQ(out.str().rfind("Usage: Simulator [options] FILE", 0), 0u);
+    EXPECT_NE(out.str().find("  --expect-cycles N"), std::string::npos);
+    std::ostringstream version;
+    EXPECT_EQ(RunSimulator({"--version"}, version, errors), 0);
+    EXPECT_EQ(version.str().rfind("Simulator ", 0), 0u);
+    EXPECT_EQ(errors.str(), "");
+}
+
 struct RunCase {
     const char* Name;
     std::vector<std::uint8_t> Program; // loaded at 0800H (--cpm: 0100H)
@@ -268,6 +290,14 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
         {"halt waits", {0x3E, 0x08, 0x30, 0xFB, 0x76}, {"--interrupt", "RST7.5@1000", "--set", "3CH=76H"}, 0,
             {"Stopped: HLT at 003CH", "Instructions: 6", "T-states: 37", "SIM: 1", "  08H: masks M7.5=0 M6.5=0 M5.5=0",
                 "Interrupts: IE=0 M7.5=0 M6.5=0 M5.5=0 SID=0 SOD=0"},
+            "", nullptr},
+        // Registers set before the run; F keeps only the five flags.
+        {"registers", {0x76},
+            {"--reg", "BC=1234H", "--reg", "SP=2000H", "--reg", "F=0FFH", "--reg", "a=80H", "--expect", "F=0FFH",
+                "--expect", "SP=2000H", "--start", "0800H"},
+            0,
+            {"Registers: A=80 B=12 C=34 D=00 E=00 H=00 L=00 SP=2000 PC=0801", "Flags: S=1 Z=1 AC=1 P=1 CY=1",
+                "  passed: F: expected D5H, actual D5H", "  passed: SP: expected 2000H, actual 2000H"},
             "", nullptr},
         // MVI C,9; LXI D,010BH; CALL 5; JMP 0; "Hi$".
         {"cpm string", {0x0E, 0x09, 0x11, 0x0B, 0x01, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00, 'H', 'i', '$'}, {"--cpm"}, 0,
