@@ -140,6 +140,7 @@ bool ApplyFill(const std::string& value, SimOptions& options)
 
 bool ApplyMaxSteps(const std::string& value, SimOptions& options)
 {
+    options.HasMaxSteps = true;
     return ParseCount(value, options.MaxSteps) && options.MaxSteps >= 1 && options.MaxSteps <= MaxStepLimit;
 }
 
@@ -302,7 +303,7 @@ const OptionRow OptionRows[] = {
     {"--start", "ADDR", ApplyStart, nullptr, "start here (default: the END address, else the lowest byte)"},
     {"--load", "ADDR", ApplyLoad, nullptr, "load a .bin file here"},
     {"--fill", "BYTE", ApplyFill, nullptr, "fill memory with BYTE before loading (default 0)"},
-    {"--max-steps", "N", ApplyMaxSteps, nullptr, "stop after N instructions (default 10000000)"},
+    {"--max-steps", "N", ApplyMaxSteps, nullptr, "stop after N instructions (default 10000000; --cpm 10^11)"},
     {"--break", "ADDR", ApplyBreak, nullptr, "stop when the program reaches ADDR (repeatable)"},
     {"--set", "ADDR=BYTE[,BYTE...]", ApplySet, nullptr, "put bytes in memory before the run"},
     {"--reg", "NAME=VALUE", ApplyRegister, nullptr, "set A B C D E H L, BC DE HL SP PC, or F (FLAGS)"},

@@ -55,6 +55,7 @@ struct SimOptions {
     bool HasLoad = false;
     std::uint16_t LoadAddress = 0;
     std::uint8_t Fill = 0;
+    bool HasMaxSteps = false;
     std::uint64_t MaxSteps = 10000000;
     std::vector<std::uint16_t> Breakpoints;
     std::vector<MemoryBytes> Sets;
@@ -73,6 +74,8 @@ struct SimOptions {
 };
 
 // The most --max-steps may ask: keeps T-state and time sums far from overflow.
+// It is also the limit of a CP/M run without --max-steps, since the
+// instruction exercisers run for billions of instructions.
 constexpr std::uint64_t MaxStepLimit = 100000000000ull;
 
 // Reads the arguments after the program name. Messages go to errors as

@@ -88,6 +88,8 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
         errors << "Simulator: error: no program file given (see --help)\n";
         return SimulatorUsage;
     }
+    if (options.Cpm && !options.HasMaxSteps)
+        options.MaxSteps = MaxStepLimit;
     LoadedProgram program;
     int status = LoadProgram(options, program, errors);
     if (status != SimulatorOk)
