@@ -1,6 +1,8 @@
 // The simulator's run, step by step, and the exit status it ends with.
 #include "simulator/Simulator.h"
 
+#include <fstream>
+
 #include "front/Front.h"
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
@@ -41,6 +43,10 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
         break;
     case KindSource: {
         // Assembled as Assembler does it, with its messages and statuses.
+        if (!std::ifstream(options.File)) {
+            errors << "Simulator: error: cannot open '" << options.File << "'\n";
+            return SimulatorUsage;
+        }
         FrontOptions front;
         front.Source = options.File;
         AssemblyResult assembly;
