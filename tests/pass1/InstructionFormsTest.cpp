@@ -370,6 +370,10 @@ TEST(InstructionForms, AllDocumentedFormsAssembleToTheirBytes)
     for (size_t i = 0; i < 246; i++) {
         unsigned count = 0;
         EXPECT_EQ(lines[i + 1], ObjectLine(address, Forms[i].Bytes, count)) << Forms[i].Source;
+        // the listing's view of the same line (line 1 is the ORG)
+        ASSERT_GT(result.Lines.size(), i + 1);
+        EXPECT_EQ(result.Lines[i + 1].Address, address) << Forms[i].Source;
+        EXPECT_EQ(result.Lines[i + 1].ByteCount, static_cast<int>(count)) << Forms[i].Source;
         address += count;
     }
 }
