@@ -12,6 +12,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$root/build-fuzz
 all_targets="tokenize str2symboldata symbol_file opcode_table statement_file whole_run"
 all_targets="$all_targets cpu"
+all_targets="$all_targets pass1"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 # Longest input per target.
@@ -24,6 +25,7 @@ max_len() {
         statement_file) echo 4096 ;;
         whole_run) echo 8192 ;;
         cpu) echo 4096 ;;
+        pass1) echo 8192 ;;
     esac
 }
 
@@ -91,6 +93,8 @@ add_case_seeds() {
                 [ -f "$in/prog.sym" ] && cp "$in/prog.sym" "$corpus/case-$name" ;;
             opcode_table)
                 [ -f "$in/etc/opcodes.txt" ] && cp "$in/etc/opcodes.txt" "$corpus/case-$name" ;;
+            pass1)
+                [ -f "$in/prog.asm" ] && cp "$in/prog.asm" "$corpus/case-$name" ;;
             whole_run)
                 if [ -f "$in/prog.pass1" ]; then
                     { cat "$in/prog.pass1"
@@ -116,6 +120,7 @@ for target in $targets; do
     options=(-max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=10 -rss_limit_mb=2048
              -artifact_prefix="$artifacts/" -print_final_stats=1)
     case $target in tokenize|statement_file|whole_run) options+=(-dict="$root/fuzz/dict/statements.dict") ;; esac
+    [ "$target" = pass1 ] && options+=(-dict="$root/fuzz/dict/source.dict")
     echo "=== fuzz_$target for $seconds s"
     mkdir -p "$scratch/tmp"
     (cd "$scratch" && TMPDIR="$scratch/tmp" "$build/fuzz/fuzz_$target" "${options[@]}" "$corpus" > "$scratch/$target.log" 2>&1)

@@ -1,0 +1,4 @@
+GO:	JMP THERE
+	MOV M,M
+	PUSH SP
+GO:	NOP
