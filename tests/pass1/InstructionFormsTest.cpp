@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ struct ChainDirectory {
     {
         char pattern[] = "/tmp/chain-forms-XXXXXX";
         const char* made = mkdtemp(pattern);
-        Path = made != nullptr ? made : "";
+        if (made == nullptr) // never fall back to paths outside a directory of our own
+            throw std::runtime_error("cannot make a temporary directory");
+        Path = made;
         fs::create_directories(Path + "/etc");
         fs::copy_file(ShippedOpcodeTable(), Path + "/etc/opcodes.txt");
     }
