@@ -288,6 +288,33 @@ PORTS2: LXI     B,'OK'
         JMP     $+3             ; on to the next statement
         RET
 
+; ---- lab 14: count the fields of a command line (tabs between fields) ------
+PASS	SET	PASS+1
+?SCAN:	LXI	H,CMDLIN
+	MVI	B, 0		; fields found
+?NEXT:	MOV	A,M
+	ORA	A
+	JZ	SCAN_DONE
+	CPI	';'		; a remark ends the line
+	JZ	SCAN_DONE
+	CPI	','
+	JZ	@SEP
+	CPI	' '
+	JZ	@SEP
+	CPI	''''		; quotes are skipped
+	JZ	@QUOTE
+	CPI	'"'
+	JZ	@QUOTE
+	INX	H
+	JMP	?NEXT
+@SEP:	INR	B
+@QUOTE:	INX	H
+	JMP	?NEXT
+SCAN_DONE:
+	MOV	A,B
+	STA	THE_NUMBER_OF_FIELDS_FOUND_ON_THE_COMMAND_LINE_BY_SCAN
+	RET
+
 ; ---- tables ---------------------------------------------------------------
         ORG     8192            ; 2000H
 SEGTAB: DB      3FH,06H,5BH,4FH,66H,109,125,00000111B   ; 0 to 7
@@ -303,6 +330,10 @@ MSGLEN  EQU     $-MSG
 DIGITS: db      '0123456789ABCDEF', 'x'
         ds      2
 LASTD   dw      DIGITS+15, -2, 0FFFFH, 1000H SHR 4, STACK-1
+CMDLIN:	DB	"dump 2000,20; show it",0
+BYEMSG:	DB	'it''s done',CR,LF,'$'
+DEGREE:	DB	'25Â°C',0		; 25 Â°C in UTF-8
+CAFE:	DB	'café',0		; café from a Latin-1 listing
 
 ; ---- variables --------------------------------------------------------------
         ORG     RAM
@@ -325,4 +356,5 @@ NUM3:   DS      3
         ORG     ($+0FH) AND 0FFF0H      ; next paragraph
 SRCBLK: DS      16
 DSTBLK: DS      16
+THE_NUMBER_OF_FIELDS_FOUND_ON_THE_COMMAND_LINE_BY_SCAN: DS 1
         END     START
