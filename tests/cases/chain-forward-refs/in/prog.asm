@@ -2,6 +2,7 @@
 ; There is no ORG: the program starts at address 0.
 BEGIN:  JMP     MAIN            ; a label further down
 ZERO    EQU     0
+DOUBLE  EQU     LATE*2          ; from a constant that comes later
 LATE    EQU     TABLE+2         ; a constant from a later label
 ABCDH   EQU     5               ; a name that reads like a hex number
 N       SET     2
@@ -28,6 +29,12 @@ MAIN:   LXI     H,ZERO          ; a byte constant where a word goes
         MVI     A,ABCDH
         JMP     $
 TABLE:  DW      FFH,TABLE,LATE,$
-        DB      LOW LATE,HIGH 1234H
+        DB      LOW LATE,HIGH 1234H,DOUBLE
+MINUS   EQU     -1              ; 65535 in the symbol file
+BIG     EQU     0FFH+1          ; the smallest word-sized constant
+        MVI     A,MINUS         ; a word constant whose value fits a byte
+        LXI     H,MINUS
+        LXI     B,BIG
+        ADI     BIG-1
         END     BEGIN
 this line comes after END and is never assembled
