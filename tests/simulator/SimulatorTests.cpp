@@ -149,6 +149,10 @@ TEST(SimulatorLoader, ReadsObjectAndHexFilesAndRefusesFaults)
         {".hex", ":02FFFF000102FD\n:00000001FF\n", ":1: error: bytes run past FFFFH", 0, {}, -1},
         {".hex", ":020000040001F9\n:00000001FF\n", ":1: error: an extended address beyond 64 KiB", 0, {}, -1},
         {".hex", "hello\n", ":1: error: not an Intel HEX record", 0, {}, -1},
+        {".hex", ":00000001\n", ":1: error: not an Intel HEX record", 0, {}, -1},
+        {".hex", ":0200000001FF\n", ":1: error: not an Intel HEX record", 0, {}, -1},
+        {".hex", ":00000007F9\n", ":1: error: an Intel HEX record of unknown type 07H", 0, {}, -1},
+        {".hex", "", ":1: error: no end-of-file record", 0, {}, -1},
         // Object files: an instruction line, a data line; then the faults.
         {".o", "#Everything is Hexadecimal\n800 \t 3E  05\t\t*\n802 \t 76\t\t*\n803 \t 01  02  \n", nullptr, 0x800,
             {0x3E, 0x05, 0x76, 0x01, 0x02}, -1},
@@ -285,6 +289,12 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
         {"trap", {0x00, 0xC3, 0x00, 0x08}, {"--interrupt", "TRAP@3", "--set", "24H=76H"}, 0,
             {"Stopped: HLT at 0024H", "Instructions: 5", "T-states: 35", "Memory changed: 2", "  FFFEH: 00 -> 01",
                 "  FFFFH: 00 -> 08"},
+            "", nullptr},
+        {"trap traced", {0x00, 0xC3, 0x00, 0x08}, {"--interrupt", "TRAP@1", "--set", "24H=76H", "--trace"}, 0,
+            {"0800  00        NOP             A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=0000 F=..... T=4",
+                "----  TRAP taken, to 0024H      A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=FFFE F=..... T=12",
+                "0024  76        HLT             A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=FFFE F=..... T=5",
+                "Stopped: HLT at 0024H"},
             "", nullptr},
         // MVI A,08H; SIM (unmask all); EI; HLT: the HLT waits for RST 7.5 at 003CH.
         {"halt waits", {0x3E, 0x08, 0x30, 0xFB, 0x76}, {"--interrupt", "RST7.5@1000", "--set", "3CH=76H"}, 0,
