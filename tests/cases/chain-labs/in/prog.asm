@@ -315,6 +315,14 @@ SCAN_DONE:
 	STA	THE_NUMBER_OF_FIELDS_FOUND_ON_THE_COMMAND_LINE_BY_SCAN
 	RET
 
+; ---- lab 15: the letter in A in upper case ---------------------------------
+UPCASE:CPI      'a';below the small letters?
+        RC
+        CPI     'z'+1
+        RNC
+        SUI     'a'-'A'
+        RET
+
 ; ---- tables ---------------------------------------------------------------
         ORG     8192            ; 2000H
 SEGTAB: DB      3FH,06H,5BH,4FH,66H,109,125,00000111B   ; 0 to 7
@@ -334,6 +342,8 @@ CMDLIN:	DB	"dump 2000,20; show it",0
 BYEMSG:	DB	'it''s done',CR,LF,'$'
 DEGREE:	DB	'25Â°C',0		; 25 Â°C in UTF-8
 CAFE:	DB	'café',0		; café from a Latin-1 listing
+HELP:   db      'HEL','P'+80H           ; the last letter with bit 7 set
+        db      0ffh,10101010b,17q,255d,-(3-5),'a'-'A'
 
 ; ---- variables --------------------------------------------------------------
         ORG     RAM
