@@ -7,7 +7,8 @@
 #
 # Settings (environment): REPS timed runs per input (default 7, the median is
 # shown); MICRO_TIME seconds per micro-benchmark (default 0.2); FULL_STRACE=0
-# skips the one full strace run (about 15 s). Build: build-bench (Release),
+# skips the one full strace run (about 15 s); FRONT_STATEMENTS, FRONT_REPS
+# size the front's timing (default 30000 statements, 15 runs). Build: build-bench (Release),
 # scratch files: build-bench/scratch. The figures are also kept in
 # build-bench/results.txt.
 set -euo pipefail
@@ -256,6 +257,13 @@ echo
 
 echo "== Micro-benchmarks"
 "$micro" --benchmark_min_time="$micro_time"
+echo
+
+# The front's conversions (object file read back, Intel HEX, binary, listing,
+# written) against its two passes, both in-process, on a generated source.
+echo "== Front: conversions against the two passes (${FRONT_STATEMENTS:-30000} statements)"
+mkdir -p "$scratch/front"
+(cd "$scratch/front" && "$build/bench/front_timing" "${FRONT_STATEMENTS:-30000}" "${FRONT_REPS:-15}" "$root/etc/opcodes.txt")
 }
 
 measure 2>&1 | tee "$results"

@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,9 +89,10 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    text = contents.str();
+    text.clear();
+    char block[65536];
+    while (file.read(block, sizeof block) || file.gcount() > 0)
+        text.append(block, static_cast<std::size_t>(file.gcount()));
     return !file.bad();
 }
 

@@ -77,7 +77,7 @@ void AddFault(std::vector<ObjectFault>& faults, int lineNumber, const std::strin
 
 // One object line after the header; lineNumber counts from 1 at the header.
 void ReadObjectLine(const std::string& text, std::size_t begin, std::size_t end, int lineNumber, ByteImage& image,
-    std::vector<ObjectFault>& faults)
+    std::vector<std::uint8_t>& bytes, std::vector<ObjectFault>& faults)
 {
     std::size_t separator = text.find(FieldSeparator, begin);
     if (separator == std::string::npos || separator >= end || separator == begin || separator - begin > 8) {
@@ -101,7 +101,7 @@ void ReadObjectLine(const std::string& text, std::size_t begin, std::size_t end,
     std::size_t fieldsBegin = separator + sizeof FieldSeparator - 1;
     bool closed = EndsWith(text, end, ClosingMark, sizeof ClosingMark - 1) && end - fieldsBegin >= 3;
     std::size_t fieldsEnd = closed ? end - (sizeof ClosingMark - 1) : end;
-    std::vector<std::uint8_t> bytes;
+    bytes.clear();
     bool wellFormed = ReadByteFields(text, fieldsBegin, fieldsEnd, bytes);
     bool dataLine = !closed && EndsWith(text, fieldsEnd, "  ", 2) && !bytes.empty();
     image.Records.push_back(
@@ -173,6 +173,7 @@ bool ReadObjectText(const std::string& text, ByteImage& image, std::vector<Objec
     std::size_t faultsBefore = faults.size();
     std::size_t begin = 0;
     int lineNumber = 0;
+    std::vector<std::uint8_t> bytes; // one line's, its room kept from line to line
     while (begin < text.size()) {
         std::size_t newline = text.find('\n', begin);
         std::size_t next = newline == std::string::npos ? text.size() : newline + 1;
@@ -186,7 +187,7 @@ bool ReadObjectText(const std::string& text, ByteImage& image, std::vector<Objec
                 return false;
             }
         } else if (end > begin) {
-            ReadObjectLine(text, begin, end, lineNumber, image, faults);
+            ReadObjectLine(text, begin, end, lineNumber, image, bytes, faults);
         }
         begin = next;
     }

@@ -44,6 +44,8 @@ std::string FormatIntelHex(const ByteImage& image, bool hasStartAddress, std::ui
 {
     const char* lineEnd = crLf ? "\r\n" : "\n";
     std::string text;
+    // A full record is 44 characters and its line end.
+    text.reserve((static_cast<std::size_t>(image.ByteCount) / MaxRecordBytes + 2) * 48);
     if (image.ByteCount > 0) {
         unsigned address = image.Lowest;
         while (address <= image.Highest) {

@@ -3,7 +3,6 @@
 #include "output/Formats.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -16,30 +15,52 @@ const char NoSymbols[] = "(none)";
 const char SummaryTitle[] = "Summary";
 const char NoAddress[] = "none";
 
+const char HexDigits[] = "0123456789ABCDEF";
+
+// "%5d".
 void AppendLineNumber(std::string& text, int lineNumber)
 {
-    char number[16];
-    std::snprintf(number, sizeof number, "%5d", lineNumber);
-    text += number;
+    char digits[12];
+    int length = 0;
+    unsigned value = lineNumber < 0 ? 0u : static_cast<unsigned>(lineNumber);
+    do {
+        digits[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (int pad = length; pad < 5; ++pad)
+        text += ' ';
+    while (length > 0)
+        text += digits[--length];
 }
 
-// The columns before the source text: line number (blank on continuation
-// lines), address, then the bytes or a directive's value.
-void AppendColumns(
-    std::string& text, bool hasLineNumber, int lineNumber, bool hasAddress, unsigned address, const std::string& object)
+void PutHex(char* at, unsigned value, int digits)
 {
-    if (hasLineNumber)
-        AppendLineNumber(text, lineNumber);
-    else
-        text += "     ";
-    text += ' ';
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        at[i] = HexDigits[value & 0xFu];
+}
+
+// The 24 columns before the source text: line number (0: a continuation
+// line, left blank), address, then up to four bytes or a directive's value.
+// Filled in place: the listing of a large program has many lines.
+struct Columns {
+    char Text[24];
+};
+
+Columns MakeColumns(int lineNumber, bool hasAddress, unsigned address)
+{
+    Columns columns;
+    std::fill(columns.Text, columns.Text + sizeof columns.Text, ' ');
+    for (int at = 4; lineNumber > 0 && at >= 0; --at, lineNumber /= 10)
+        columns.Text[at] = static_cast<char>('0' + lineNumber % 10);
     if (hasAddress)
-        AppendHexDigits(text, address, 4);
-    else
-        text += "    ";
-    text += "  ";
-    text += object;
-    text.append(static_cast<std::size_t>(3 * BytesPerLine) - std::min<std::size_t>(object.size(), 12), ' ');
+        PutHex(columns.Text + 6, address, 4);
+    return columns;
+}
+
+void PutBytes(Columns& columns, const ByteImage& image, unsigned address, int count)
+{
+    for (int i = 0; i < count; ++i)
+        PutHex(columns.Text + 12 + 3 * i, image.Bytes[(address + static_cast<unsigned>(i)) & 0xFFFFu], 2);
 }
 
 void EndLine(std::string& text)
@@ -49,34 +70,29 @@ void EndLine(std::string& text)
     text += '\n';
 }
 
-std::string ObjectBytes(const ByteImage& image, unsigned address, int count)
-{
-    std::string object;
-    for (int i = 0; i < count; ++i) {
-        AppendHexDigits(object, image.Bytes[(address + static_cast<unsigned>(i)) & 0xFFFFu], 2);
-        object += ' ';
-    }
-    return object;
-}
-
 void AppendSourceLine(std::string& text, const ListedLine& line, const ByteImage& image)
 {
-    std::string object;
+    bool wide = line.LineNumber > 99999;
+    Columns columns = MakeColumns(wide ? 0 : line.LineNumber, line.HasAddress, line.Address);
     int first = std::min(line.ByteCount, BytesPerLine);
     if (line.ByteCount > 0)
-        object = ObjectBytes(image, line.Address, first);
+        PutBytes(columns, image, line.Address, first);
     else if (line.HasValue) {
-        object = "=";
-        AppendHexDigits(object, line.Value, 4);
+        columns.Text[12] = '=';
+        PutHex(columns.Text + 13, line.Value, 4);
     }
-    AppendColumns(text, true, line.LineNumber, line.HasAddress, line.Address, object);
+    // A line number of more than five digits pushes its row right.
+    if (wide)
+        AppendLineNumber(text, line.LineNumber);
+    text.append(columns.Text + (wide ? 5 : 0), sizeof columns.Text - (wide ? 5 : 0));
     text += line.Text;
     EndLine(text);
     // A longer DB or DW goes on below, four bytes a line.
     for (int done = first; done < line.ByteCount; done += BytesPerLine) {
         unsigned address = (line.Address + static_cast<unsigned>(done)) & 0xFFFFu;
-        AppendColumns(
-            text, false, 0, true, address, ObjectBytes(image, address, std::min(BytesPerLine, line.ByteCount - done)));
+        Columns more = MakeColumns(0, true, address);
+        PutBytes(more, image, address, std::min(BytesPerLine, line.ByteCount - done));
+        text.append(more.Text, sizeof more.Text);
         EndLine(text);
     }
 }
@@ -138,7 +154,12 @@ void AppendSummary(std::string& text, const ByteImage& image, bool hasStartAddre
 std::string FormatListing(const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
     const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress)
 {
-    std::string text = ListingHeader;
+    std::string text;
+    std::size_t estimate = 1024 + 40 * symbols.size() + 12 * static_cast<std::size_t>(image.ByteCount);
+    for (const ListedLine& line : lines)
+        estimate += 26 + line.Text.size();
+    text.reserve(estimate);
+    text += ListingHeader;
     text += '\n';
     for (const ListedLine& line : lines)
         AppendSourceLine(text, line, image);

@@ -182,4 +182,14 @@ TEST(FormatListing, NothingAssembled)
         "Start address    none\n");
 }
 
+TEST(FormatListing, SixDigitLineNumbersPushTheirRow)
+{
+    ByteImage empty;
+    ClearImage(empty);
+    std::string listing = FormatListing({{123456, "X EQU 1", false, 0, 0, true, 1}}, {}, empty, false, 0);
+    EXPECT_EQ(listing.substr(0, listing.find("\n\n")),
+        " Line Addr  Object      Source\n"
+        "123456       =0001       X EQU 1");
+}
+
 } // namespace
