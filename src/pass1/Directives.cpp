@@ -51,15 +51,15 @@ const char* const RegisterNames[] = {"A", "B", "C", "D", "E", "H", "L", "M", "SP
 
 void ReportError(Program& program, ProgramLine& line, const std::string& message)
 {
-    LogStream << "*****ERROR: line " << line.Source.LineNumber << ": " << message << std::endl;
-    program.Diagnostics.push_back(Diagnostic{line.Source.LineNumber, false, message});
+    LogStream << "*****ERROR: line " << line.LineNumber << ": " << message << std::endl;
+    program.Diagnostics.push_back(Diagnostic{line.LineNumber, false, message});
     line.Failed = true;
 }
 
 void ReportWarning(Program& program, const ProgramLine& line, const std::string& message)
 {
-    LogStream << "*****WARNING: line " << line.Source.LineNumber << ": " << message << std::endl;
-    program.Diagnostics.push_back(Diagnostic{line.Source.LineNumber, true, message});
+    LogStream << "*****WARNING: line " << line.LineNumber << ": " << message << std::endl;
+    program.Diagnostics.push_back(Diagnostic{line.LineNumber, true, message});
 }
 
 LineKind OperationKind(const Program& program, const std::string& operation, int& rule)

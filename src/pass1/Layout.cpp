@@ -56,9 +56,9 @@ bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
     return true;
 }
 
-void DefineLabel(Program& program, ProgramLine& line, LayoutState& state)
+void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    const std::string& name = line.Source.Label;
+    const std::string& name = source.Label;
     LogStream << "Label " << name << std::endl;
     line.HasAddress = true;
     line.Address = state.Here;
@@ -71,32 +71,33 @@ void DefineLabel(Program& program, ProgramLine& line, LayoutState& state)
     if (state.Here >= MemoryEnd)
         ReportOverflow(program, line, state);
     auto value = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
-    AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Label, value, true, line.Source.LineNumber});
+    AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Label, value, true, line.LineNumber});
     LogStream << "Symbol " << name << " defined as " << HexWord(value) << std::endl;
 }
 
-bool CheckOperandCount(Program& program, ProgramLine& line, int wanted)
+bool CheckOperandCount(Program& program, ProgramLine& line, const SourceLine& source, int wanted)
 {
-    int found = static_cast<int>(line.Source.Operands.size());
+    int found = static_cast<int>(source.Operands.size());
     if (found == wanted)
         return true;
-    ReportError(program, line, OperandCountMessage(line.Source.Operation, wanted, found));
+    ReportError(program, line, OperandCountMessage(source.Operation, wanted, found));
     return false;
 }
 
 // ORG and DS need their value now, from what is defined above them.
-bool EvaluateNow(Program& program, ProgramLine& line, LayoutState& state, std::uint16_t& value)
+bool EvaluateNow(
+    Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state, std::uint16_t& value)
 {
-    if (!CheckOperandCount(program, line, 1))
+    if (!CheckOperandCount(program, line, source, 1))
         return false;
     auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
-    ExpressionValue result = EvaluateExpression(line.Source.Operands[0], program.Symbols, here);
+    ExpressionValue result = EvaluateExpression(source.Operands[0], program.Symbols, here);
     if (result.Status == ValueStatus::Failed) {
         ReportError(program, line, result.Message);
         return false;
     }
     if (result.Status == ValueStatus::Unknown) {
-        ReportError(program, line, NotYetDefinedMessage(line.Source.Operation, result.Name));
+        ReportError(program, line, NotYetDefinedMessage(source.Operation, result.Name));
         return false;
     }
     value = result.Value;
@@ -105,29 +106,29 @@ bool EvaluateNow(Program& program, ProgramLine& line, LayoutState& state, std::u
     return true;
 }
 
-void LayOutOrg(Program& program, ProgramLine& line, LayoutState& state)
+void LayOutOrg(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
     std::uint16_t value = 0;
-    if (EvaluateNow(program, line, state, value)) {
+    if (EvaluateNow(program, line, source, state, value)) {
         state.Here = value;
         state.Overflowed = false;
         LogStream << "Origin is " << HexWord(value) << std::endl;
     }
     // A label on an ORG line names the new address.
-    if (!line.Source.Label.empty())
-        DefineLabel(program, line, state);
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
     line.HasAddress = true;
     line.Address = state.Here;
 }
 
-void LayOutDs(Program& program, ProgramLine& line, LayoutState& state)
+void LayOutDs(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    if (!line.Source.Label.empty())
-        DefineLabel(program, line, state);
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
     line.HasAddress = true;
     line.Address = state.Here;
     std::uint16_t value = 0;
-    if (EvaluateNow(program, line, state, value)) {
+    if (EvaluateNow(program, line, source, state, value)) {
         LogStream << "Address is " << HexWord(state.Here) << " Reserved " << value << std::endl;
         Advance(program, line, state, value);
     }
@@ -135,14 +136,15 @@ void LayOutDs(Program& program, ProgramLine& line, LayoutState& state)
 
 // EQU and SET name a value; one that waits for a later label is worked out
 // after the sweep (EQU) or in the second sweep (SET).
-void LayOutConstant(Program& program, ProgramLine& line, LayoutState& state, std::size_t index)
+void LayOutConstant(
+    Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state, std::size_t index)
 {
-    const std::string& name = line.Source.Label;
+    const std::string& name = source.Label;
     if (name.empty()) {
-        ReportError(program, line, MissingNameMessage(line.Source.Operation));
+        ReportError(program, line, MissingNameMessage(source.Operation));
         return;
     }
-    if (!CheckNewName(program, line, name) || !CheckOperandCount(program, line, 1))
+    if (!CheckNewName(program, line, name) || !CheckOperandCount(program, line, source, 1))
         return;
     SymbolKind kind = line.Kind == LineKind::Equ ? SymbolKind::Constant : SymbolKind::Variable;
     SourceSymbol* symbol = FindSourceSymbol(program.Symbols, name);
@@ -151,18 +153,18 @@ void LayOutConstant(Program& program, ProgramLine& line, LayoutState& state, std
         return;
     }
     auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
-    ExpressionValue result = EvaluateExpression(line.Source.Operands[0], program.Symbols, here);
+    ExpressionValue result = EvaluateExpression(source.Operands[0], program.Symbols, here);
     if (result.Status == ValueStatus::Failed)
         ReportError(program, line, result.Message);
     bool known = result.Status == ValueStatus::Known;
     if (symbol == nullptr) {
         // A constant that failed still gets defined, so its uses raise no more errors.
         symbol = &AddSourceSymbol(
-            program.Symbols, SourceSymbol{name, kind, result.Value, known || line.Failed, line.Source.LineNumber});
+            program.Symbols, SourceSymbol{name, kind, result.Value, known || line.Failed, line.LineNumber});
     } else {
         symbol->Value = result.Value;
         symbol->Known = known || line.Failed;
-        symbol->LineNumber = line.Source.LineNumber;
+        symbol->LineNumber = line.LineNumber;
     }
     line.Address = state.Here;
     if (known) {
@@ -176,11 +178,11 @@ void LayOutConstant(Program& program, ProgramLine& line, LayoutState& state, std
 }
 
 // DB and DW bytes are counted now and evaluated in the second sweep.
-int DataByteCount(Program& program, ProgramLine& line)
+int DataByteCount(Program& program, ProgramLine& line, const SourceLine& source)
 {
-    const std::vector<std::string>& items = line.Source.Operands;
+    const std::vector<std::string>& items = source.Operands;
     if (items.empty()) {
-        ReportError(program, line, NoItemsMessage(line.Source.Operation));
+        ReportError(program, line, NoItemsMessage(source.Operation));
         return 0;
     }
     if (line.Kind == LineKind::Dw)
@@ -193,13 +195,14 @@ int DataByteCount(Program& program, ProgramLine& line)
     return count > MemoryEnd ? static_cast<int>(MemoryEnd + 1) : static_cast<int>(count);
 }
 
-void LayOutCode(Program& program, ProgramLine& line, LayoutState& state)
+void LayOutCode(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    if (!line.Source.Label.empty())
-        DefineLabel(program, line, state);
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
     line.HasAddress = true;
     line.Address = state.Here;
-    int size = line.Kind == LineKind::Instruction ? program.Table[line.Rule].Size : DataByteCount(program, line);
+    int size =
+        line.Kind == LineKind::Instruction ? program.Table[line.Rule].Size : DataByteCount(program, line, source);
     line.ByteCount = size;
     LogStream << "Address is " << HexWord(state.Here) << " Size " << size << std::endl;
     Advance(program, line, state, static_cast<std::uint32_t>(size));
@@ -210,39 +213,39 @@ bool LayOutLine(Program& program, std::size_t index, const std::string& text, La
 {
     ProgramLine& line = program.Lines[index];
     LogStream << "-----------" << std::endl;
-    LogStream << "Read line " << line.Source.LineNumber << " : " << text << std::endl;
+    LogStream << "Read line " << line.LineNumber << " : " << text << std::endl;
+    SourceLine source;
     std::string error;
-    if (!SplitSourceLine(text, program.Operations, line.Source, error)) {
+    if (!SplitSourceLine(text, program.Operations, source, error)) {
         ReportError(program, line, error);
-        line.Source.Operation.clear();
+        source.Operation.clear();
     }
-    line.Kind =
-        line.Source.Operation.empty() ? LineKind::Empty : OperationKind(program, line.Source.Operation, line.Rule);
+    line.Kind = source.Operation.empty() ? LineKind::Empty : OperationKind(program, source.Operation, line.Rule);
     switch (line.Kind) {
     case LineKind::Org:
-        LayOutOrg(program, line, state);
+        LayOutOrg(program, line, source, state);
         break;
     case LineKind::Equ:
     case LineKind::Set:
-        LayOutConstant(program, line, state, index);
+        LayOutConstant(program, line, source, state, index);
         break;
     case LineKind::Ds:
-        LayOutDs(program, line, state);
+        LayOutDs(program, line, source, state);
         break;
     case LineKind::Instruction:
     case LineKind::Db:
     case LineKind::Dw:
-        LayOutCode(program, line, state);
+        LayOutCode(program, line, source, state);
         break;
     case LineKind::Unsupported:
     case LineKind::Unknown:
-        if (!line.Source.Label.empty())
-            DefineLabel(program, line, state);
-        ReportError(program, line, UnknownOperationMessage(line.Source.Operation));
+        if (!source.Label.empty())
+            DefineLabel(program, line, source, state);
+        ReportError(program, line, UnknownOperationMessage(source.Operation));
         break;
     default: // empty, listing controls and END: a label takes the address
-        if (!line.Source.Label.empty())
-            DefineLabel(program, line, state);
+        if (!source.Label.empty())
+            DefineLabel(program, line, source, state);
         break;
     }
     return line.Kind != LineKind::End;
@@ -259,9 +262,10 @@ void ResolvePendingConstants(Program& program, LayoutState& state)
         std::vector<std::size_t> waiting;
         for (std::size_t index : pending) {
             ProgramLine& line = program.Lines[index];
-            SourceSymbol* symbol = FindSourceSymbol(program.Symbols, line.Source.Label);
+            SourceLine source = SplitProgramLine(program, index);
+            SourceSymbol* symbol = FindSourceSymbol(program.Symbols, source.Label);
             ExpressionValue result = EvaluateExpression(
-                line.Source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
+                source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
             if (result.Status == ValueStatus::Unknown) {
                 waiting.push_back(index);
                 continue;
@@ -279,29 +283,43 @@ void ResolvePendingConstants(Program& program, LayoutState& state)
         }
         pending.swap(waiting);
     }
+    std::vector<std::string> unresolved;
     for (std::size_t index : pending) {
         ProgramLine& line = program.Lines[index];
-        ExpressionValue result = EvaluateExpression(
-            line.Source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
+        SourceLine source = SplitProgramLine(program, index);
+        ExpressionValue result =
+            EvaluateExpression(source.Operands[0], program.Symbols, static_cast<std::uint16_t>(line.Address & 0xFFFFu));
         if (FindSourceSymbol(program.Symbols, result.Name) == nullptr)
             ReportError(program, line, UndefinedSymbolMessage(result.Name));
         else
-            ReportError(program, line, CircularDefinitionMessage(line.Source.Label));
+            ReportError(program, line, CircularDefinitionMessage(source.Label));
+        unresolved.push_back(source.Label);
     }
-    for (std::size_t index : pending)
-        FindSourceSymbol(program.Symbols, program.Lines[index].Source.Label)->Known = true;
+    // Only now, so that each of a circle is reported as such.
+    for (const std::string& name : unresolved)
+        FindSourceSymbol(program.Symbols, name)->Known = true;
 }
 
 } // namespace
 
+SourceLine SplitProgramLine(const Program& program, std::size_t index)
+{
+    SourceLine source;
+    std::string error;
+    SplitSourceLine((*program.Texts)[index], program.Operations, source, error);
+    source.LineNumber = program.Lines[index].LineNumber;
+    return source;
+}
+
 void LayOutProgram(Program& program, const std::vector<std::string>& texts)
 {
     LayoutState state;
+    program.Texts = &texts;
     program.Lines.resize(texts.size());
     bool ended = false;
     for (std::size_t i = 0; i < texts.size(); i++) {
         ProgramLine& line = program.Lines[i];
-        line.Source.LineNumber = static_cast<int>(i + 1);
+        line.LineNumber = static_cast<int>(i + 1);
         if (ended) {
             line.AfterEnd = true;
             continue;

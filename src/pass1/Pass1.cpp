@@ -132,7 +132,7 @@ void FillResult(const Program& program, std::vector<std::string>& texts, Pass1Re
     result.Lines.reserve(program.Lines.size());
     for (std::size_t i = 0; i < program.Lines.size(); i++) {
         const ProgramLine& line = program.Lines[i];
-        result.Lines.push_back(ListedLine{line.Source.LineNumber, std::move(texts[i]), line.HasAddress,
+        result.Lines.push_back(ListedLine{line.LineNumber, std::move(texts[i]), line.HasAddress,
             static_cast<std::uint16_t>(line.Address & 0xFFFFu), line.ByteCount, line.HasValue, line.Value});
     }
     for (const SourceSymbol& symbol : program.Symbols.List)

@@ -27,8 +27,10 @@ enum class LineKind {
     Unknown,
 };
 
+// What the first sweep learns of a line; its text is split again when the
+// second sweep needs it, so memory stays small per line.
 struct ProgramLine {
-    SourceLine Source;
+    int LineNumber = 0;
     LineKind Kind = LineKind::Empty;
     int Rule = -1;             // the encoding row of an instruction
     std::uint32_t Address = 0; // of its first byte
@@ -43,7 +45,8 @@ struct ProgramLine {
 struct Program {
     std::string SourcePath;
     const OpcodeTableStructure* Table = nullptr;
-    std::unordered_set<std::string> Operations; // every word that is a line's operation
+    std::unordered_set<std::string> Operations;      // every word that is a line's operation
+    const std::vector<std::string>* Texts = nullptr; // the source lines, without line ends
     std::vector<ProgramLine> Lines;
     SourceSymbols Symbols;
     std::vector<Diagnostic> Diagnostics;
@@ -63,6 +66,10 @@ void CollectOperationNames(Program& program);
 
 // What a reserved name is ("a register name", ...), or null for a free name.
 const char* ReservedNameKind(const Program& program, const std::string& name);
+
+// Splits line index of the source again; a line that failed to split in the
+// first sweep (and was reported there) gives what could be read of it.
+SourceLine SplitProgramLine(const Program& program, std::size_t index);
 
 // The first sweep: splits every line, lays out the addresses, defines the
 // symbols and works out the constants that wait for later labels.

@@ -120,7 +120,8 @@ bool WriteValueOperand(Program& program, ProgramLine& line, const std::string& t
     return valid;
 }
 
-bool WriteRegister(Program& program, ProgramLine& line, const std::string& text, std::string& out)
+bool WriteRegister(
+    Program& program, ProgramLine& line, const SourceLine& source, const std::string& text, std::string& out)
 {
     std::string name = UpperCased(text);
     for (const char* reg : Registers) {
@@ -129,13 +130,14 @@ bool WriteRegister(Program& program, ProgramLine& line, const std::string& text,
             return true;
         }
     }
-    ReportError(program, line, BadRegisterMessage(line.Source.Operation, text));
+    ReportError(program, line, BadRegisterMessage(source.Operation, text));
     return false;
 }
 
 // Pair 3 is PSW for the stack operations (opcodes 11xx0x01) and SP for the
 // rest; LDAX and STAX take only B and D.
-bool WritePair(Program& program, ProgramLine& line, const EncodingRule& rule, const std::string& text, std::string& out)
+bool WritePair(Program& program, ProgramLine& line, const SourceLine& source, const EncodingRule& rule,
+    const std::string& text, std::string& out)
 {
     std::string name = UpperCased(text);
     const char* pairs = "B, D, H or SP";
@@ -151,7 +153,7 @@ bool WritePair(Program& program, ProgramLine& line, const EncodingRule& rule, co
     if (valid)
         out += name;
     else
-        ReportError(program, line, BadPairMessage(line.Source.Operation, pairs, text));
+        ReportError(program, line, BadPairMessage(source.Operation, pairs, text));
     return valid;
 }
 
@@ -168,32 +170,33 @@ bool WriteRestart(Program& program, ProgramLine& line, const std::string& text, 
     return true;
 }
 
-bool WriteOperands(Program& program, ProgramLine& line, const EncodingRule& rule, std::string& out)
+bool WriteOperands(
+    Program& program, ProgramLine& line, const SourceLine& source, const EncodingRule& rule, std::string& out)
 {
-    const std::vector<std::string>& operands = line.Source.Operands;
+    const std::vector<std::string>& operands = source.Operands;
     switch (rule.Operands) {
     case RegisterHigh:
     case RegisterLow:
-        return WriteRegister(program, line, operands[0], out);
+        return WriteRegister(program, line, source, operands[0], out);
     case RegisterRegister:
-        if (!WriteRegister(program, line, operands[0], out))
+        if (!WriteRegister(program, line, source, operands[0], out))
             return false;
         out += ',';
-        if (!WriteRegister(program, line, operands[1], out))
+        if (!WriteRegister(program, line, source, operands[1], out))
             return false;
         if (UpperCased(operands[0]) == "M" && UpperCased(operands[1]) == "M")
             ReportWarning(program, line, MovMemoryMemoryWarning());
         return true;
     case RegisterByte:
-        if (!WriteRegister(program, line, operands[0], out))
+        if (!WriteRegister(program, line, source, operands[0], out))
             return false;
         out += ',';
         return WriteValueOperand(program, line, operands[1], ByteClass, out);
     case RegisterPair:
     case PairBOrD:
-        return WritePair(program, line, rule, operands[0], out);
+        return WritePair(program, line, source, rule, operands[0], out);
     case PairWord:
-        if (!WritePair(program, line, rule, operands[0], out))
+        if (!WritePair(program, line, source, rule, operands[0], out))
             return false;
         out += ',';
         return WriteValueOperand(program, line, operands[1], WordClass, out);
@@ -213,18 +216,18 @@ std::string StatementStart(std::uint32_t address, const std::string& operation)
     return std::to_string(address) + " " + operation;
 }
 
-void WriteInstruction(Program& program, ProgramLine& line, std::string& statements)
+void WriteInstruction(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
 {
     const EncodingRule& rule = RuleOfRow(line.Rule);
     int wanted = OperandCountOfShape(rule.Operands);
-    int found = static_cast<int>(line.Source.Operands.size());
+    int found = static_cast<int>(source.Operands.size());
     if (found != wanted) {
-        ReportError(program, line, OperandCountMessage(line.Source.Operation, wanted, found));
+        ReportError(program, line, OperandCountMessage(source.Operation, wanted, found));
         return;
     }
-    std::string statement = StatementStart(line.Address, line.Source.Operation);
+    std::string statement = StatementStart(line.Address, source.Operation);
     std::string operands;
-    if (!WriteOperands(program, line, rule, operands))
+    if (!WriteOperands(program, line, source, rule, operands))
         return;
     if (!operands.empty())
         statement += " " + operands;
@@ -235,12 +238,12 @@ void WriteInstruction(Program& program, ProgramLine& line, std::string& statemen
 
 // DB and DW: every item a literal of its width, 14 to a statement, longer
 // lists going on at the following addresses.
-void WriteData(Program& program, ProgramLine& line, std::string& statements)
+void WriteData(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
 {
     int sizeClass = line.Kind == LineKind::Db ? ByteClass : WordClass;
     std::vector<std::uint16_t> values;
     std::string characters;
-    for (const std::string& item : line.Source.Operands) {
+    for (const std::string& item : source.Operands) {
         if (sizeClass == ByteClass && IsSingleString(item, characters)) {
             for (char c : characters)
                 values.push_back(static_cast<unsigned char>(c));
@@ -255,7 +258,7 @@ void WriteData(Program& program, ProgramLine& line, std::string& statements)
     }
     std::uint32_t address = line.Address;
     for (std::size_t first = 0; first < values.size(); first += MaxItemsPerStatement) {
-        std::string statement = StatementStart(address, line.Source.Operation);
+        std::string statement = StatementStart(address, source.Operation);
         for (std::size_t i = first; i < values.size() && i < first + MaxItemsPerStatement; i++) {
             statement += i == first ? " " : ",";
             statement += DataLiteral(values[i], sizeClass);
@@ -268,28 +271,27 @@ void WriteData(Program& program, ProgramLine& line, std::string& statements)
 }
 
 // A SET is worked out again in order, so each use sees the value set last.
-void WriteSet(Program& program, ProgramLine& line)
+void WriteSet(Program& program, ProgramLine& line, const SourceLine& source)
 {
     std::uint16_t value = 0;
-    if (!EvaluateOperand(program, line, line.Source.Operands[0], value))
+    if (!EvaluateOperand(program, line, source.Operands[0], value))
         return;
-    SourceSymbol* symbol = FindSourceSymbol(program.Symbols, line.Source.Label);
+    SourceSymbol* symbol = FindSourceSymbol(program.Symbols, source.Label);
     symbol->Value = value;
     symbol->Known = true;
-    symbol->LineNumber = line.Source.LineNumber;
+    symbol->LineNumber = line.LineNumber;
     line.HasValue = true;
     line.Value = value;
 }
 
-void WriteEnd(Program& program, ProgramLine& line)
+void WriteEnd(Program& program, ProgramLine& line, const SourceLine& source)
 {
-    if (line.Source.Operands.size() > 1) {
-        ReportError(program, line,
-            OperandCountMessage(line.Source.Operation, 1, static_cast<int>(line.Source.Operands.size())));
+    if (source.Operands.size() > 1) {
+        ReportError(program, line, OperandCountMessage(source.Operation, 1, static_cast<int>(source.Operands.size())));
         return;
     }
     std::uint16_t value = 0;
-    if (line.Source.Operands.empty() || !EvaluateOperand(program, line, line.Source.Operands[0], value))
+    if (source.Operands.empty() || !EvaluateOperand(program, line, source.Operands[0], value))
         return;
     program.HasStartAddress = true;
     program.StartAddress = value;
@@ -312,22 +314,24 @@ void WriteSymbols(const Program& program, std::string& symbols)
 
 void WriteProgram(Program& program, std::string& statements, std::string& symbols)
 {
-    for (ProgramLine& line : program.Lines) {
-        if (line.Failed || line.AfterEnd)
+    for (std::size_t index = 0; index < program.Lines.size(); index++) {
+        ProgramLine& line = program.Lines[index];
+        if (line.Failed || line.AfterEnd || line.Kind == LineKind::Empty)
             continue;
+        SourceLine source = SplitProgramLine(program, index);
         switch (line.Kind) {
         case LineKind::Instruction:
-            WriteInstruction(program, line, statements);
+            WriteInstruction(program, line, source, statements);
             break;
         case LineKind::Db:
         case LineKind::Dw:
-            WriteData(program, line, statements);
+            WriteData(program, line, source, statements);
             break;
         case LineKind::Set:
-            WriteSet(program, line);
+            WriteSet(program, line, source);
             break;
         case LineKind::End:
-            WriteEnd(program, line);
+            WriteEnd(program, line, source);
             break;
         default:
             break;
