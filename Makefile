@@ -2,7 +2,7 @@
 BUILD ?= build
 EXAMPLE ?= examples/multiply
 
-.PHONY: all build run install test test-sanitize fuzz bench clean
+.PHONY: all build run install test test-sanitize fuzz bench lint clean
 
 all: build
 
@@ -40,5 +40,16 @@ fuzz:
 bench:
 	bash bench/run.sh
 
+# Bug-finding checks over every source of src/: clang-tidy with the checks of
+# .clang-tidy, on the compile commands of a configured (not built)
+# build-lint, then cppcheck. Either one's finding fails the target.
+LINT_BUILD ?= build-lint
+CPPCHECK_FLAGS = --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet \
+	--std=c++17 --language=c++ -I src -j 2
+lint:
+	@cmake -S . -B $(LINT_BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=OFF >/dev/null
+	find src -name '*.cpp' -print0 | sort -z | xargs -0 -n 4 -P 2 clang-tidy -p $(LINT_BUILD) --quiet
+	cppcheck $(CPPCHECK_FLAGS) src
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz build-bench
+	rm -rf $(BUILD) build-sanitize build-fuzz build-bench $(LINT_BUILD)

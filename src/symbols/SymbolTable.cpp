@@ -50,6 +50,7 @@ bool ReadSymbolRecord(WordReader& reader, const std::string& name, const char* f
     DecimalNumber size{0, 0};
     DecimalNumber value{0, 0};
     if (!ReadNumber(reader, size) || !ReadNumber(reader, value)) {
+        // cppcheck-suppress stlcstrStream ; a name with a NUL byte is logged up to it
         LogStream << "CRITICAL ERROR: Unable to read Size and Value of Symbol " << name.c_str()
                   << ", reading of Symbol File " << fileName << " stopped" << std::endl;
         return false;
@@ -57,6 +58,7 @@ bool ReadSymbolRecord(WordReader& reader, const std::string& name, const char* f
     // A size class beyond the int range is refused like any other above 2.
     int sizeClass = static_cast<int>(size.Value < -1 ? -1 : (size.Value > 3 ? 3 : size.Value));
     SymbolData data = MakeSymbolData(value.Low16);
+    // cppcheck-suppress stlcstrStream ; a name with a NUL byte is logged up to it
     LogStream << "Adding Symbol " << name.c_str() << " Size: " << size.Value
               << " Byte: " << static_cast<unsigned>(data.Byte) << " Word: " << data.Word << std::endl;
     Append(name.c_str(), sizeClass, data);
