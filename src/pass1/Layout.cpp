@@ -59,7 +59,6 @@ bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
 void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
     const std::string& name = source.Label;
-    LogStream << "Label " << name << std::endl;
     line.HasAddress = true;
     line.Address = state.Here;
     if (!CheckNewName(program, line, name))
@@ -72,7 +71,7 @@ void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, 
         ReportOverflow(program, line, state);
     auto value = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
     AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Label, value, true, line.LineNumber});
-    LogStream << "Symbol " << name << " defined as " << HexWord(value) << std::endl;
+    LogStream << "Label " << name << " defined as " << HexWord(value) << std::endl;
 }
 
 bool CheckOperandCount(Program& program, ProgramLine& line, const SourceLine& source, int wanted)
