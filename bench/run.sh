@@ -264,6 +264,13 @@ echo
 echo "== Front: conversions against the two passes (${FRONT_STATEMENTS:-30000} statements)"
 mkdir -p "$scratch/front"
 (cd "$scratch/front" && "$build/bench/front_timing" "${FRONT_STATEMENTS:-30000}" "${FRONT_REPS:-15}" "$root/etc/opcodes.txt")
+echo
+
+# The 8085 core with the trace off: instructions per second on the exerciser
+# loop and the delay loop (median of five), and one disassembled trace line.
+echo "== 8085 core"
+"$build/bench/cpu_bench" --benchmark_min_time="${CPU_TIME:-1}" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true
 }
 
 measure 2>&1 | tee "$results"
