@@ -13,6 +13,7 @@ build=$root/build-fuzz
 all_targets="tokenize str2symboldata symbol_file opcode_table statement_file whole_run"
 all_targets="$all_targets cpu"
 all_targets="$all_targets pass1"
+all_targets="$all_targets simulator"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 # Longest input per target.
@@ -26,6 +27,7 @@ max_len() {
         whole_run) echo 8192 ;;
         cpu) echo 4096 ;;
         pass1) echo 8192 ;;
+        simulator) echo 4096 ;;
     esac
 }
 
@@ -95,6 +97,8 @@ add_case_seeds() {
                 [ -f "$in/etc/opcodes.txt" ] && cp "$in/etc/opcodes.txt" "$corpus/case-$name" ;;
             pass1)
                 [ -f "$in/prog.asm" ] && cp "$in/prog.asm" "$corpus/case-$name" ;;
+            simulator)
+                [ -f "$in/prog.hex" ] && { printf '\0'; cat "$in/prog.hex"; } > "$corpus/case-$name" ;;
             whole_run)
                 if [ -f "$in/prog.pass1" ]; then
                     { cat "$in/prog.pass1"

@@ -68,6 +68,7 @@ bool ReadHexRecord(const std::string& text, std::vector<std::uint8_t>& record)
 bool ReadHexLine(
     const std::string& text, int line, LoadedProgram& program, bool& ended, std::vector<ObjectFault>& faults)
 {
+    std::size_t faultsBefore = faults.size();
     std::vector<std::uint8_t> record;
     if (!ReadHexRecord(text, record)) {
         faults.push_back({line, 0, "not an Intel HEX record, or its checksum is wrong"});
@@ -99,7 +100,7 @@ bool ReadHexLine(
     } else {
         faults.push_back({line, 0, "an Intel HEX record of unknown type " + HexByte(type) + "H"});
     }
-    return faults.empty();
+    return faults.size() == faultsBefore;
 }
 
 } // namespace
@@ -114,30 +115,37 @@ bool LoadObjectFile(const std::string& path, LoadedProgram& program, std::ostrea
     return WriteFaults(errors, path, faults);
 }
 
+bool ReadIntelHexText(const std::string& text, LoadedProgram& program, std::vector<ObjectFault>& faults)
+{
+    ClearImage(program.Image);
+    program.HasStart = false;
+    std::size_t faultsBefore = faults.size(), from = 0;
+    int line = 0;
+    bool ended = false;
+    while (from < text.size() && !ended) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string record = text.substr(from, end - from);
+        if (!record.empty() && record.back() == '\r')
+            record.pop_back();
+        from = end + 1;
+        line++;
+        if (!record.empty() && !ReadHexLine(record, line, program, ended, faults))
+            return false;
+    }
+    if (!ended)
+        faults.push_back({line > 0 ? line : 1, 0, "no end-of-file record: the file may be cut short"});
+    return faults.size() == faultsBefore;
+}
+
 bool LoadIntelHex(const std::string& path, LoadedProgram& program, std::ostream& errors)
 {
     std::string contents;
     if (!ReadWholeFile(path, contents, errors))
         return false;
-    ClearImage(program.Image);
     std::vector<ObjectFault> faults;
-    std::size_t from = 0;
-    int line = 0;
-    bool ended = false;
-    while (from < contents.size() && !ended) {
-        std::size_t end = contents.find('\n', from);
-        if (end == std::string::npos)
-            end = contents.size();
-        std::string text = contents.substr(from, end - from);
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        from = end + 1;
-        line++;
-        if (!text.empty() && !ReadHexLine(text, line, program, ended, faults))
-            return WriteFaults(errors, path, faults);
-    }
-    if (!ended)
-        faults.push_back({line > 0 ? line : 1, 0, "no end-of-file record: the file may be cut short"});
+    ReadIntelHexText(contents, program, faults);
     return WriteFaults(errors, path, faults);
 }
 

@@ -22,6 +22,10 @@ bool LoadObjectFile(const std::string& path, LoadedProgram& program, std::ostrea
 bool LoadIntelHex(const std::string& path, LoadedProgram& program, std::ostream& errors);
 bool LoadBinary(const std::string& path, std::uint16_t address, LoadedProgram& program, std::ostream& errors);
 
+// The Intel HEX reader behind LoadIntelHex: true when text holds an end
+// record and no fault (faults are appended; the reading stops at the first).
+bool ReadIntelHexText(const std::string& text, LoadedProgram& program, std::vector<ObjectFault>& faults);
+
 // The file kinds by extension, in either case.
 enum ProgramKind { KindObject, KindHex, KindBinary, KindSource, KindCom, KindUnknown };
 ProgramKind FindProgramKind(const std::string& path);

@@ -78,8 +78,7 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
 
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors)
 {
-    Session session;
-    SimOptions& options = session.Options;
+    SimOptions options;
     if (!ParseSimOptions(arguments, options, errors))
         return SimulatorUsage;
     if (options.Help) {
@@ -100,6 +99,13 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
     int status = LoadProgram(options, program, errors);
     if (status != SimulatorOk)
         return status;
+    return RunProgram(options, program, out, errors);
+}
+
+int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors)
+{
+    Session session;
+    session.Options = options;
     std::uint16_t start = options.HasStart ? options.Start
         : program.HasStart                 ? program.Start
         : options.Cpm                      ? 0x0100

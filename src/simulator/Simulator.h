@@ -18,6 +18,10 @@ enum SimulatorStatus { SimulatorOk = 0, SimulatorFailed = 1, SimulatorUsage = 2,
 // the status to exit with (the message is written).
 int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream& errors);
 
+// Sets up and runs a loaded program, then reports and checks; returns the
+// exit status.
+int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors);
+
 // The whole run. out is standard output: the report, or with --cpm only
 // what the program prints (the report then goes to errors).
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors);
