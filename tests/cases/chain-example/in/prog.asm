@@ -5,10 +5,11 @@
 ; copies a block of LEN bytes from TABLE to the RAM buffer while forming its
 ; checksum, shows the result on the output ports and returns to the monitor.
 ;
-; Literal forms this assembler understands: a trailing H marks hexadecimal;
-; one or two hex digits make a byte (80H, 00H), three or four a word (0000H);
-; a decimal number of one or two characters is a byte, of three characters a
-; byte up to 255, otherwise a word.
+; Numbers are decimal (optionally with a trailing D), hexadecimal with a
+; trailing H and a leading digit (0FFH, not FFH), binary with B, octal with O
+; or Q. Whether a value is a byte or a word comes from the instruction that
+; uses it: MVI, IN, OUT and the immediate arithmetic take a byte (-128 to
+; 255), LXI, the loads, stores, jumps and calls take a word.
 
 STACK   EQU 2100H           ; top of the stack (grows down into 20FFH)
 BUFFER  EQU 2000H           ; RAM buffer that receives the copied block
