@@ -234,3 +234,30 @@ TEST(Machine, RimRightAfterTrapShowsTheEarlierIe)
     StepMachine(*m);
     EXPECT_EQ(m->A & 0x08, 0x00);
 }
+
+// ADC then DAA on two BCD bytes gives their decimal sum and carry, for every
+// pair and carry in.
+TEST(Machine, DaaAfterAdcGivesTheDecimalSumOfEveryPair)
+{
+    auto m = LoadProgram({0x88, 0x27}); // ADC B; DAA
+    int wrong = 0;
+    for (int x = 0; x < 100; ++x) {
+        for (int y = 0; y < 100; ++y) {
+            for (int carry = 0; carry < 2; ++carry) {
+                m->PC = 0x0100;
+                m->A = static_cast<std::uint8_t>((x / 10) * 16 + x % 10);
+                m->B = static_cast<std::uint8_t>((y / 10) * 16 + y % 10);
+                m->Flags = static_cast<std::uint8_t>(0x02 | carry);
+                StepMachine(*m);
+                StepMachine(*m);
+                int sum = x + y + carry;
+                bool right = m->A == ((sum % 100) / 10) * 16 + sum % 10 && (m->Flags & FlagCY) == (sum >= 100 ? 1 : 0);
+                wrong += right ? 0 : 1;
+                EXPECT_TRUE(right) << x << " + " << y << " + " << carry;
+                if (wrong > 5) {
+                    return;
+                }
+            }
+        }
+    }
+}
