@@ -158,8 +158,7 @@ void LayOutConstant(
     bool known = result.Status == ValueStatus::Known;
     if (symbol == nullptr) {
         // A constant that failed still gets defined, so its uses raise no more errors.
-        symbol = &AddSourceSymbol(
-            program.Symbols, SourceSymbol{name, kind, result.Value, known || line.Failed, line.LineNumber});
+        AddSourceSymbol(program.Symbols, SourceSymbol{name, kind, result.Value, known || line.Failed, line.LineNumber});
     } else {
         symbol->Value = result.Value;
         symbol->Known = known || line.Failed;
