@@ -10,7 +10,7 @@
 
 namespace {
 
-std::uint8_t ReadPort(void* context, std::uint8_t port)
+std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
 {
     Session& session = *static_cast<Session*>(context);
     std::size_t& read = session.InRead[port];
@@ -24,7 +24,7 @@ std::uint8_t ReadPort(void* context, std::uint8_t port)
     return 0xFF;
 }
 
-void WritePort(void* context, std::uint8_t port, std::uint8_t value)
+void RecordOut(void* context, std::uint8_t port, std::uint8_t value)
 {
     Session& session = *static_cast<Session*>(context);
     if (session.Outputs.size() < MaxRecordedWrites)
@@ -33,7 +33,7 @@ void WritePort(void* context, std::uint8_t port, std::uint8_t value)
         session.DroppedWrites++;
 }
 
-void WriteSerial(void* context, std::uint8_t accumulator)
+void RecordSim(void* context, std::uint8_t accumulator)
 {
     Session& session = *static_cast<Session*>(context);
     if (session.SimWrites.size() < MaxRecordedWrites)
@@ -207,7 +207,7 @@ bool SetUpSession(Session& session, const ByteImage& image, std::uint16_t start,
         std::vector<std::uint8_t>& queue = session.InQueues[input.Port];
         queue.insert(queue.end(), input.Bytes.begin(), input.Bytes.end());
     }
-    machine.Hooks = MachineHooks{&session, ReadPort, WritePort, WriteSerial};
+    machine.Hooks = MachineHooks{&session, ReadQueuedInput, RecordOut, RecordSim};
     return true;
 }
 
