@@ -67,8 +67,7 @@ void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, 
         ReportError(program, line, DuplicateSymbolMessage(name, first->LineNumber));
         return;
     }
-    if (state.Here >= MemoryEnd)
-        ReportOverflow(program, line, state);
+    // A label just past the last byte of memory names no byte; like $ there it is 0.
     auto value = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
     AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Label, value, true, line.LineNumber});
     LogStream << "Label " << name << " defined as " << HexWord(value) << std::endl;

@@ -107,6 +107,8 @@ const AcceptedCase AcceptedCases[] = {
     // operators that are words, character constants as byte operands
     {" ANI NOT 80H AND 0FFH\n CPI 'a'-20H\n MVI A,' '\n MVI A,','\n MVI A,';'\n",
         "0 ANI 7FH\n2 CPI 41H\n4 MVI A,20H\n6 MVI A,2CH\n8 MVI A,3BH\n", ""},
+    // a program that ends on the last byte of memory; a label there, like $, wraps to 0
+    {" ORG 0FFFEH\nTOP: DW $\nPAST:\nSIZE EQU $-TOP\n", "65534 DW FFFEH\n", "TOP 2 65534\nPAST 2 0\nSIZE 1 2\n"},
     // a warning alone still writes the files
     {" MOV M,M\n", "0 MOV M,M\n", ""},
     // names of 63 characters, and the characters _ ? @
