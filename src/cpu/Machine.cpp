@@ -2,6 +2,7 @@
 // processor, with the flag rules of each operation family in one place each.
 #include "cpu/Machine.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -14,44 +15,45 @@ constexpr std::uint8_t FlagMask = FlagS | FlagZ | FlagAC | FlagP | FlagCY;
 constexpr unsigned InterruptTStates = 12;
 
 // S, Z and P of every result byte, with the fixed bit 1.
-struct ResultFlagTable {
-    std::uint8_t Bits[256];
-    constexpr ResultFlagTable() : Bits()
-    {
-        for (int value = 0; value < 256; ++value) {
-            int ones = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                ones += (value >> bit) & 1;
-            }
-            Bits[value] = static_cast<std::uint8_t>(
-                (value & 0x80) | (value == 0 ? FlagZ : 0) | ((ones & 1) == 0 ? FlagP : 0) | FlagFixed);
+constexpr std::array<std::uint8_t, 256> MakeResultFlags()
+{
+    std::array<std::uint8_t, 256> flags{};
+    for (int value = 0; value < 256; ++value) {
+        int ones = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+            ones += (value >> bit) & 1;
         }
+        flags[value] = static_cast<std::uint8_t>(
+            (value & 0x80) | (value == 0 ? FlagZ : 0) | ((ones & 1) == 0 ? FlagP : 0) | FlagFixed);
     }
-};
-constexpr ResultFlagTable ResultFlags;
+    return flags;
+}
+constexpr std::array<std::uint8_t, 256> ResultFlags = MakeResultFlags();
 
 // T-states of every opcode; a conditional transfer's entry is its count when
 // the condition fails (the taken count adds TakenJumpExtra, TakenCallExtra or
 // TakenReturnExtra). The undocumented rows are 0: they never run.
+// clang-format off
 constexpr std::uint8_t TStateTable[256] = {
     //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
-    4, 10, 7, 6, 4, 4, 7, 4, 0, 10, 7, 6, 4, 4, 7, 4,      // 0x
-    0, 10, 7, 6, 4, 4, 7, 4, 0, 10, 7, 6, 4, 4, 7, 4,      // 1x
-    4, 10, 16, 6, 4, 4, 7, 4, 0, 10, 16, 6, 4, 4, 7, 4,    // 2x
-    4, 10, 13, 6, 10, 10, 10, 4, 0, 10, 13, 6, 4, 4, 7, 4, // 3x
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // 4x MOV B / C
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // 5x MOV D / E
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // 6x MOV H / L
-    7, 7, 7, 7, 7, 7, 5, 7, 4, 4, 4, 4, 4, 4, 7, 4,        // 7x MOV M / HLT / MOV A
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // 8x ADD ADC
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // 9x SUB SBB
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // Ax ANA XRA
-    4, 4, 4, 4, 4, 4, 7, 4, 4, 4, 4, 4, 4, 4, 7, 4,        // Bx ORA CMP
-    6, 10, 7, 10, 9, 12, 7, 12, 6, 10, 7, 0, 9, 18, 7, 12, // Cx
-    6, 10, 7, 10, 9, 12, 7, 12, 6, 0, 7, 10, 9, 0, 7, 12,  // Dx
-    6, 10, 7, 16, 9, 12, 7, 12, 6, 6, 7, 4, 9, 0, 7, 12,   // Ex
-    6, 10, 7, 4, 9, 12, 7, 12, 6, 6, 7, 4, 9, 0, 7, 12,    // Fx
+        4, 10,  7,  6,  4,  4,  7,  4,  0, 10,  7,  6,  4,  4,  7,  4, // 0x
+        0, 10,  7,  6,  4,  4,  7,  4,  0, 10,  7,  6,  4,  4,  7,  4, // 1x
+        4, 10, 16,  6,  4,  4,  7,  4,  0, 10, 16,  6,  4,  4,  7,  4, // 2x
+        4, 10, 13,  6, 10, 10, 10,  4,  0, 10, 13,  6,  4,  4,  7,  4, // 3x
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // 4x MOV B / C
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // 5x MOV D / E
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // 6x MOV H / L
+        7,  7,  7,  7,  7,  7,  5,  7,  4,  4,  4,  4,  4,  4,  7,  4, // 7x MOV M / HLT / MOV A
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // 8x ADD ADC
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // 9x SUB SBB
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // Ax ANA XRA
+        4,  4,  4,  4,  4,  4,  7,  4,  4,  4,  4,  4,  4,  4,  7,  4, // Bx ORA CMP
+        6, 10,  7, 10,  9, 12,  7, 12,  6, 10,  7,  0,  9, 18,  7, 12, // Cx
+        6, 10,  7, 10,  9, 12,  7, 12,  6,  0,  7, 10,  9,  0,  7, 12, // Dx
+        6, 10,  7, 16,  9, 12,  7, 12,  6,  6,  7,  4,  9,  0,  7, 12, // Ex
+        6, 10,  7,  4,  9, 12,  7, 12,  6,  6,  7,  4,  9,  0,  7, 12, // Fx
 };
+// clang-format on
 constexpr unsigned TakenJumpExtra = 3;   // Jcc: 7 / 10
 constexpr unsigned TakenCallExtra = 9;   // Ccc: 9 / 18
 constexpr unsigned TakenReturnExtra = 6; // Rcc: 6 / 12
@@ -118,7 +120,7 @@ inline void Add(Machine& m, std::uint8_t value, unsigned carry)
 {
     unsigned sum = m.A + value + carry;
     unsigned carries = m.A ^ value ^ sum;
-    m.Flags = static_cast<std::uint8_t>(ResultFlags.Bits[sum & 0xFF] | (carries & FlagAC) | (sum >> 8));
+    m.Flags = static_cast<std::uint8_t>(ResultFlags[sum & 0xFF] | (carries & FlagAC) | (sum >> 8));
     m.A = static_cast<std::uint8_t>(sum);
 }
 
@@ -130,7 +132,7 @@ inline std::uint8_t Subtract(Machine& m, std::uint8_t value, unsigned borrow)
     unsigned complement = static_cast<std::uint8_t>(~value);
     unsigned sum = m.A + complement + (1 - borrow);
     unsigned carries = m.A ^ complement ^ sum;
-    m.Flags = static_cast<std::uint8_t>(ResultFlags.Bits[sum & 0xFF] | (carries & FlagAC) | ((sum >> 8) ^ 1));
+    m.Flags = static_cast<std::uint8_t>(ResultFlags[sum & 0xFF] | (carries & FlagAC) | ((sum >> 8) ^ 1));
     return static_cast<std::uint8_t>(sum);
 }
 
@@ -138,20 +140,20 @@ inline std::uint8_t Subtract(Machine& m, std::uint8_t value, unsigned borrow)
 inline void And(Machine& m, std::uint8_t value)
 {
     m.A &= value;
-    m.Flags = static_cast<std::uint8_t>(ResultFlags.Bits[m.A] | FlagAC);
+    m.Flags = static_cast<std::uint8_t>(ResultFlags[m.A] | FlagAC);
 }
 
 // XRA XRI ORA ORI: AC and CY clear.
 inline void Xor(Machine& m, std::uint8_t value)
 {
     m.A ^= value;
-    m.Flags = ResultFlags.Bits[m.A];
+    m.Flags = ResultFlags[m.A];
 }
 
 inline void Or(Machine& m, std::uint8_t value)
 {
     m.A |= value;
-    m.Flags = ResultFlags.Bits[m.A];
+    m.Flags = ResultFlags[m.A];
 }
 
 // INR and DCR leave CY. INR's AC is the carry out of bit 3; DCR adds FFH, so
@@ -159,16 +161,15 @@ inline void Or(Machine& m, std::uint8_t value)
 inline std::uint8_t Increment(Machine& m, std::uint8_t value)
 {
     std::uint8_t result = static_cast<std::uint8_t>(value + 1);
-    m.Flags =
-        static_cast<std::uint8_t>((m.Flags & FlagCY) | ResultFlags.Bits[result] | ((result & 0x0F) == 0 ? FlagAC : 0));
+    m.Flags = static_cast<std::uint8_t>((m.Flags & FlagCY) | ResultFlags[result] | ((result & 0x0F) == 0 ? FlagAC : 0));
     return result;
 }
 
 inline std::uint8_t Decrement(Machine& m, std::uint8_t value)
 {
     std::uint8_t result = static_cast<std::uint8_t>(value - 1);
-    m.Flags = static_cast<std::uint8_t>(
-        (m.Flags & FlagCY) | ResultFlags.Bits[result] | ((result & 0x0F) != 0x0F ? FlagAC : 0));
+    m.Flags =
+        static_cast<std::uint8_t>((m.Flags & FlagCY) | ResultFlags[result] | ((result & 0x0F) != 0x0F ? FlagAC : 0));
     return result;
 }
 
@@ -204,7 +205,7 @@ inline void DecimalAdjust(Machine& m)
     }
     unsigned halfCarry = (low + (correction & 0x0F)) & 0x10;
     m.A = static_cast<std::uint8_t>(m.A + correction);
-    m.Flags = static_cast<std::uint8_t>(ResultFlags.Bits[m.A] | halfCarry | carry);
+    m.Flags = static_cast<std::uint8_t>(ResultFlags[m.A] | halfCarry | carry);
 }
 
 // The condition in bits 3 to 5 of a conditional transfer: NZ Z NC C PO PE P M.
