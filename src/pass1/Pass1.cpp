@@ -16,27 +16,6 @@
 
 namespace {
 
-// The bytes each operand shape encodes to, to hold the table's size column
-// to the encoding rows it selects.
-int EncodedSizeOfShape(OperandShape shape)
-{
-    switch (shape) {
-    case RegisterByte:
-    case ByteOperand:
-        return 2;
-    case PairWord:
-    case WordOperand:
-        return 3;
-    default:
-        return 1;
-    }
-}
-
-const EncodingRule& RuleAt(int index)
-{
-    return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
-}
-
 std::string ErrorText()
 {
     return errno != 0 ? std::strerror(errno) : "unknown error";
@@ -78,7 +57,7 @@ bool CheckOpcodeTable(const Pass1Paths& paths, const OpcodeTableStructure* table
         return false;
     }
     for (int i = 0; i < _OpcodeCount && i < _RuleCount; i++) {
-        int encoded = EncodedSizeOfShape(RuleAt(i).Operands);
+        int encoded = EncodedSizeOfShape(EncodingRuleOfRow(i).Operands);
         if (table[i].Mnemonic[0] != '\0' && table[i].Size != encoded) {
             errors << paths.ProgramName
                    << ": error: " << OpcodeSizeMessage(paths.OpcodeTable, table[i].Mnemonic, table[i].Size, encoded)

@@ -11,6 +11,7 @@
 #include "pass1/Messages.h"
 #include "pass1/SourceLine.h"
 #include "pass1/SourceSymbols.h"
+#include "pass2/EncodingRules.h"
 
 enum class LineKind {
     Empty,       // nothing, or only a label or a comment
@@ -70,6 +71,12 @@ const char* ReservedNameKind(const Program& program, const std::string& name);
 // Splits line index of the source again; a line that failed to split in the
 // first sweep (and was reported there) gives what could be read of it.
 SourceLine SplitProgramLine(const Program& program, std::size_t index);
+
+// The second pass's encoding row of an opcode table row (0 to 79), how many
+// operands its shape takes and how many bytes it encodes to.
+const EncodingRule& EncodingRuleOfRow(int index);
+int OperandCountOfShape(OperandShape shape);
+int EncodedSizeOfShape(OperandShape shape);
 
 // The first sweep: splits every line, lays out the addresses, defines the
 // symbols and works out the constants that wait for later labels.

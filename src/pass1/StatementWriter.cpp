@@ -18,53 +18,36 @@ const int WordClass = 2;
 
 const char* const Registers[] = {"A", "B", "C", "D", "E", "H", "L", "M"};
 
-const EncodingRule& RuleOfRow(int index)
-{
-    return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
-}
-
-int OperandCountOfShape(OperandShape shape)
-{
-    switch (shape) {
-    case NoOperand:
-        return 0;
-    case RegisterRegister:
-    case RegisterByte:
-    case PairWord:
-        return 2;
-    default:
-        return 1;
-    }
-}
-
 bool FitsByte(std::uint16_t value)
 {
     return value <= 0xFFu || value >= 0xFF80u; // 0 to 255, or -128 to -1
 }
 
-// A value the second pass reads with the right size class: a two- or
-// four-digit hexadecimal literal, or decimal where a symbol has that name.
-std::string LiteralOf(const Program& program, std::uint16_t value, int sizeClass)
+// The low 8 bits as two hexadecimal digits, or 16 bits as four, and H: the
+// digit count is what gives the second pass the size class.
+std::string HexLiteral(std::uint16_t value, int sizeClass)
 {
-    char text[16];
+    char text[8];
     if (sizeClass == ByteClass)
         std::snprintf(text, sizeof text, "%02XH", value & 0xFFu);
     else
         std::snprintf(text, sizeof text, "%04XH", static_cast<unsigned>(value));
-    if (FindSourceSymbol(program.Symbols, text) == nullptr)
-        return text;
+    return text;
+}
+
+// An operand literal: hexadecimal, or decimal where a symbol has the
+// hexadecimal text as its name (the second pass would look that up first).
+// Decimal keeps the size class: up to 255 in three digits, a word in four.
+std::string OperandLiteral(const Program& program, std::uint16_t value, int sizeClass)
+{
+    std::string hex = HexLiteral(value, sizeClass);
+    if (FindSourceSymbol(program.Symbols, hex) == nullptr)
+        return hex;
+    char text[8];
     if (sizeClass == ByteClass)
         std::snprintf(text, sizeof text, "%u", value & 0xFFu);
     else
         std::snprintf(text, sizeof text, "%04u", static_cast<unsigned>(value));
-    return text;
-}
-
-std::string DataLiteral(std::uint16_t value, int sizeClass)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, sizeClass == ByteClass ? "%02XH" : "%04XH",
-        static_cast<unsigned>(sizeClass == ByteClass ? (value & 0xFFu) : value));
     return text;
 }
 
@@ -116,7 +99,7 @@ bool WriteValueOperand(Program& program, ProgramLine& line, const std::string& t
     bool valid =
         sizeClass == ByteClass ? EvaluateByte(program, line, text, value) : EvaluateOperand(program, line, text, value);
     if (valid)
-        out += LiteralOf(program, value, sizeClass);
+        out += OperandLiteral(program, value, sizeClass);
     return valid;
 }
 
@@ -218,7 +201,7 @@ std::string StatementStart(std::uint32_t address, const std::string& operation)
 
 void WriteInstruction(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
 {
-    const EncodingRule& rule = RuleOfRow(line.Rule);
+    const EncodingRule& rule = EncodingRuleOfRow(line.Rule);
     int wanted = OperandCountOfShape(rule.Operands);
     int found = static_cast<int>(source.Operands.size());
     if (found != wanted) {
@@ -261,7 +244,7 @@ void WriteData(Program& program, ProgramLine& line, const SourceLine& source, st
         std::string statement = StatementStart(address, source.Operation);
         for (std::size_t i = first; i < values.size() && i < first + MaxItemsPerStatement; i++) {
             statement += i == first ? " " : ",";
-            statement += DataLiteral(values[i], sizeClass);
+            statement += HexLiteral(values[i], sizeClass);
             address += static_cast<std::uint32_t>(sizeClass);
         }
         LogStream << "Statement " << statement << std::endl;
@@ -311,6 +294,39 @@ void WriteSymbols(const Program& program, std::string& symbols)
 }
 
 } // namespace
+
+const EncodingRule& EncodingRuleOfRow(int index)
+{
+    return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
+}
+
+int OperandCountOfShape(OperandShape shape)
+{
+    switch (shape) {
+    case NoOperand:
+        return 0;
+    case RegisterRegister:
+    case RegisterByte:
+    case PairWord:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+int EncodedSizeOfShape(OperandShape shape)
+{
+    switch (shape) {
+    case RegisterByte:
+    case ByteOperand:
+        return 2;
+    case PairWord:
+    case WordOperand:
+        return 3;
+    default:
+        return 1;
+    }
+}
 
 void WriteProgram(Program& program, std::string& statements, std::string& symbols)
 {
