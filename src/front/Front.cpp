@@ -96,10 +96,14 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     return !file.bad();
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& text)
+// Writes one output file through write (one of the format writers); false
+// when the file cannot be written whole.
+template <typename Writer> bool WriteOutputFile(const std::string& path, Writer write)
 {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!file)
+        return false;
+    write(file);
     file.close();
     return !file.fail();
 }
@@ -310,31 +314,31 @@ int AssembleSource(const FrontOptions& options, AssemblyResult& result, std::ost
 int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std::ostream& out, std::ostream& errors)
 {
     const std::string& base = result.BaseName;
-    if (options.WriteHex) {
-        std::string hex = FormatIntelHex(result.Image, result.HasStartAddress, result.StartAddress, options.CrLf);
-        if (!WriteWholeFile(base + ".hex", hex)) {
-            ReportProgramError(errors, "cannot write " + base + ".hex");
-            return 2;
-        }
+    const ByteImage& image = result.Image;
+    if (options.WriteHex && !WriteOutputFile(base + ".hex", [&](std::ostream& file) {
+            WriteIntelHex(file, image, result.HasStartAddress, result.StartAddress, options.CrLf);
+        })) {
+        ReportProgramError(errors, "cannot write " + base + ".hex");
+        return 2;
     }
     if (options.WriteBinary) {
-        std::string binary = FormatBinary(result.Image, options.Fill);
-        if (!WriteWholeFile(base + ".bin", binary)) {
+        if (!WriteOutputFile(base + ".bin", [&](std::ostream& file) { WriteBinary(file, image, options.Fill); })) {
             ReportProgramError(errors, "cannot write " + base + ".bin");
             return 2;
         }
-        out << base << ".bin: " << binary.size() << " bytes, load address "
-            << (binary.empty() ? std::string("none") : FormatHexWord(result.Image.Lowest)) << '\n';
+        unsigned size = image.ByteCount == 0 ? 0u : image.Highest - image.Lowest + 1u;
+        out << base << ".bin: " << size << " bytes, load address "
+            << (size == 0 ? std::string("none") : FormatHexWord(image.Lowest)) << '\n';
     }
-    if (options.WriteListing) {
-        std::string listing = result.FromSource ? FormatListing(result.Pass1.Lines, result.Pass1.Symbols, result.Image,
-                                  result.HasStartAddress, result.StartAddress)
-                                                : FormatListing(ObjectLinesAsListed(result.Image), {}, result.Image,
-                                                    result.HasStartAddress, result.StartAddress);
-        if (!WriteWholeFile(base + ".lst", listing)) {
-            ReportProgramError(errors, "cannot write " + base + ".lst");
-            return 2;
-        }
+    if (options.WriteListing && !WriteOutputFile(base + ".lst", [&](std::ostream& file) {
+            if (result.FromSource)
+                WriteListing(
+                    file, result.Pass1.Lines, result.Pass1.Symbols, image, result.HasStartAddress, result.StartAddress);
+            else
+                WriteListing(file, ObjectLinesAsListed(image), {}, image, false, 0);
+        })) {
+        ReportProgramError(errors, "cannot write " + base + ".lst");
+        return 2;
     }
     return 0;
 }

@@ -40,12 +40,19 @@ std::string FormatHexWord(unsigned value)
     return text + 'H';
 }
 
-std::string FormatIntelHex(const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress, bool crLf)
+void FlushBlock(std::ostream& out, std::string& text, bool final)
+{
+    if (final || text.size() >= 0x8000) {
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        text.clear();
+    }
+}
+
+void WriteIntelHex(
+    std::ostream& out, const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress, bool crLf)
 {
     const char* lineEnd = crLf ? "\r\n" : "\n";
     std::string text;
-    // A full record is 44 characters and its line end.
-    text.reserve((static_cast<std::size_t>(image.ByteCount) / MaxRecordBytes + 2) * 48);
     if (image.ByteCount > 0) {
         unsigned address = image.Lowest;
         while (address <= image.Highest) {
@@ -58,11 +65,12 @@ std::string FormatIntelHex(const ByteImage& image, bool hasStartAddress, std::ui
                 && image.Lines[address + static_cast<unsigned>(count)] != 0)
                 ++count;
             AppendRecord(text, static_cast<std::uint16_t>(address), 0, image, count, lineEnd);
+            FlushBlock(out, text, false);
             address += static_cast<unsigned>(count);
         }
     }
     // The end record carries the start address where the source gives one,
     // as Intel's 8-bit tools write it.
     AppendRecord(text, hasStartAddress ? startAddress : 0, 1, image, 0, lineEnd);
-    return text;
+    FlushBlock(out, text, true);
 }

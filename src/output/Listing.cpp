@@ -97,7 +97,7 @@ void AppendSourceLine(std::string& text, const ListedLine& line, const ByteImage
     }
 }
 
-void AppendSymbols(std::string& text, const std::vector<DefinedSymbol>& symbols)
+void AppendSymbols(std::ostream& out, std::string& text, const std::vector<DefinedSymbol>& symbols)
 {
     text += '\n';
     text += SymbolsTitle;
@@ -126,6 +126,7 @@ void AppendSymbols(std::string& text, const std::vector<DefinedSymbol>& symbols)
         text += "  ";
         AppendLineNumber(text, symbol->LineNumber);
         text += '\n';
+        FlushBlock(out, text, false);
     }
 }
 
@@ -151,19 +152,16 @@ void AppendSummary(std::string& text, const ByteImage& image, bool hasStartAddre
 
 } // namespace
 
-std::string FormatListing(const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
+void WriteListing(std::ostream& out, const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
     const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress)
 {
-    std::string text;
-    std::size_t estimate = 1024 + 40 * symbols.size() + 12 * static_cast<std::size_t>(image.ByteCount);
-    for (const ListedLine& line : lines)
-        estimate += 26 + line.Text.size();
-    text.reserve(estimate);
-    text += ListingHeader;
+    std::string text = ListingHeader;
     text += '\n';
-    for (const ListedLine& line : lines)
+    for (const ListedLine& line : lines) {
         AppendSourceLine(text, line, image);
-    AppendSymbols(text, symbols);
+        FlushBlock(out, text, false);
+    }
+    AppendSymbols(out, text, symbols);
     AppendSummary(text, image, hasStartAddress, startAddress);
-    return text;
+    FlushBlock(out, text, true);
 }

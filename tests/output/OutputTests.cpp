@@ -2,10 +2,34 @@
 // and images.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "output/ByteImage.h"
 #include "output/Formats.h"
 
 namespace {
+
+std::string FormatIntelHex(const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress, bool crLf)
+{
+    std::ostringstream out;
+    WriteIntelHex(out, image, hasStartAddress, startAddress, crLf);
+    return out.str();
+}
+
+std::string FormatBinary(const ByteImage& image, std::uint8_t fill)
+{
+    std::ostringstream out;
+    WriteBinary(out, image, fill);
+    return out.str();
+}
+
+std::string FormatListing(const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
+    const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress)
+{
+    std::ostringstream out;
+    WriteListing(out, lines, symbols, image, hasStartAddress, startAddress);
+    return out.str();
+}
 
 const std::string Header = "#Everything is Hexadecimal\n";
 
@@ -118,6 +142,23 @@ TEST(FormatIntelHex, RecordsAndChecksums)
     ByteImage empty;
     ClearImage(empty);
     EXPECT_EQ(FormatIntelHex(empty, false, 0, false), ":00000001FF\n");
+}
+
+TEST(FormatIntelHex, WholeAddressSpace)
+{
+    // Larger than the block the writers pass on at a time: nothing lost or
+    // doubled at the block edges.
+    std::vector<std::uint8_t> all;
+    for (unsigned address = 0; address <= 0xFFFF; ++address)
+        all.push_back(static_cast<std::uint8_t>(address));
+    ByteImage image = MakeImage(0, all);
+    std::string hex = FormatIntelHex(image, false, 0, false);
+    EXPECT_EQ(hex.size(), 4096u * 44 + 12);
+    EXPECT_EQ(hex.substr(0, 44), ":10000000000102030405060708090A0B0C0D0E0F78\n");
+    EXPECT_EQ(hex.substr(hex.size() - 56), ":10FFF000F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF89\n:00000001FF\n");
+    std::string binary = FormatBinary(image, 0xFF);
+    ASSERT_EQ(binary.size(), 0x10000u);
+    EXPECT_EQ(binary.substr(0x7FFE, 4), std::string("\xFE\xFF\x00\x01", 4));
 }
 
 TEST(FormatBinary, GapsAreFilled)
