@@ -14,6 +14,7 @@ all_targets="tokenize str2symboldata symbol_file opcode_table statement_file who
 all_targets="$all_targets cpu"
 all_targets="$all_targets pass1"
 all_targets="$all_targets simulator"
+all_targets="$all_targets object_file"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 # Longest input per target.
@@ -27,6 +28,7 @@ max_len() {
         whole_run) echo 8192 ;;
         cpu) echo 4096 ;;
         pass1) echo 8192 ;;
+        object_file) echo 4096 ;;
         simulator) echo 4096 ;;
     esac
 }
@@ -97,6 +99,8 @@ add_case_seeds() {
                 [ -f "$in/etc/opcodes.txt" ] && cp "$in/etc/opcodes.txt" "$corpus/case-$name" ;;
             pass1)
                 [ -f "$in/prog.asm" ] && cp "$in/prog.asm" "$corpus/case-$name" ;;
+            object_file)
+                [ -f "$in/prog.o" ] && cp "$in/prog.o" "$corpus/case-$name" ;;
             simulator)
                 [ -f "$in/prog.hex" ] && { printf '\0'; cat "$in/prog.hex"; } > "$corpus/case-$name" ;;
             whole_run)
