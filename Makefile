@@ -46,7 +46,7 @@ bench:
 # the target.
 LINT_BUILD ?= build-lint
 CPPCHECK_FLAGS = --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet \
-	--std=c++17 --language=c++ -I src -j 2
+	--suppressions-list=.cppcheck-suppressions --std=c++17 --language=c++ -I src -j 2
 lint:
 	@cmake -S . -B $(LINT_BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=OFF >/dev/null
 	@status=0; \
