@@ -79,6 +79,10 @@ void AddFault(std::vector<ObjectFault>& faults, int lineNumber, const std::strin
 void ReadObjectLine(const std::string& text, std::size_t begin, std::size_t end, int lineNumber, ByteImage& image,
     std::vector<std::uint8_t>& bytes, std::vector<ObjectFault>& faults)
 {
+    // Every statement line gets its record, faulty or not, so the records
+    // keep pace with the statements they came from.
+    image.Records.push_back(ObjectRecord{lineNumber, 0, 0});
+    ObjectRecord& record = image.Records.back();
     std::size_t separator = text.find(FieldSeparator, begin);
     if (separator == std::string::npos || separator >= end || separator == begin || separator - begin > 8) {
         AddFault(faults, lineNumber, MalformedMessage);
@@ -97,6 +101,7 @@ void ReadObjectLine(const std::string& text, std::size_t begin, std::size_t end,
         AddFault(faults, lineNumber, AddressMessage);
         return;
     }
+    record.Address = static_cast<std::uint16_t>(address);
 
     std::size_t fieldsBegin = separator + sizeof FieldSeparator - 1;
     bool closed = EndsWith(text, end, ClosingMark, sizeof ClosingMark - 1) && end - fieldsBegin >= 3;
@@ -104,8 +109,7 @@ void ReadObjectLine(const std::string& text, std::size_t begin, std::size_t end,
     bytes.clear();
     bool wellFormed = ReadByteFields(text, fieldsBegin, fieldsEnd, bytes);
     bool dataLine = !closed && EndsWith(text, fieldsEnd, "  ", 2) && !bytes.empty();
-    image.Records.push_back(
-        ObjectRecord{lineNumber, static_cast<std::uint16_t>(address), static_cast<int>(bytes.size())});
+    record.ByteCount = static_cast<int>(bytes.size());
 
     if (!wellFormed || (closed && bytes.size() > 3)) {
         AddFault(faults, lineNumber, MalformedMessage);

@@ -99,14 +99,19 @@ TEST(ReadObjectText, LineShapes)
 
 TEST(ReadObjectText, RecordsFollowTheObjectLines)
 {
+    // One record per statement line, a faulty one too, so that the records
+    // pair with the source statements in order.
     ByteImage image;
     std::vector<ObjectFault> faults;
-    ASSERT_TRUE(ReadObjectText(Header + "800 \t 3E  3A\t\t*\n802 \t 01  02  03  \n", image, faults));
-    ASSERT_EQ(image.Records.size(), 2u);
+    EXPECT_FALSE(
+        ReadObjectText(Header + "800 \t 3E  3A\t\t*\n10000 \t 00\t\t*\n\n802 \t 01  02  03  \n", image, faults));
+    ASSERT_EQ(image.Records.size(), 3u);
     EXPECT_EQ(image.Records[1].LineNumber, 3);
-    EXPECT_EQ(image.Records[1].Address, 0x802);
-    EXPECT_EQ(image.Records[1].ByteCount, 3);
-    EXPECT_EQ(image.Lines[0x804], 3);
+    EXPECT_EQ(image.Records[1].ByteCount, 0);
+    EXPECT_EQ(image.Records[2].LineNumber, 5);
+    EXPECT_EQ(image.Records[2].Address, 0x802);
+    EXPECT_EQ(image.Records[2].ByteCount, 3);
+    EXPECT_EQ(image.Lines[0x804], 5);
 }
 
 TEST(ReadObjectText, NotAnObjectFile)
