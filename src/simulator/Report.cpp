@@ -196,7 +196,14 @@ void WriteReport(const Session& session, std::ostream& out)
         << " CY=" << (machine.Flags & FlagCY ? 1 : 0) << "\n";
     out << "Interrupts: IE=" << (machine.InterruptsEnabled ? 1 : 0) << " M7.5=" << (machine.InterruptMasks & 4 ? 1 : 0)
         << " M6.5=" << (machine.InterruptMasks & 2 ? 1 : 0) << " M5.5=" << (machine.InterruptMasks & 1 ? 1 : 0)
-        << " SID=" << (machine.SerialIn ? 1 : 0) << " SOD=" << (machine.SerialOut ? 1 : 0) << "\n";
+        << " SID=" << (machine.SerialIn ? 1 : 0) << " SOD=" << (machine.SerialOut ? 1 : 0);
+    // A raised line the program never let in is worth a word.
+    std::string pending;
+    for (int line = Trap; line <= Intr; line++) {
+        if (IsInterruptPending(machine, static_cast<InterruptLine>(line)))
+            pending += std::string(" ") + LineNames[line];
+    }
+    out << (pending.empty() ? "" : " pending:") << pending << "\n";
     out << "Instructions: " << machine.Steps << "\n";
     out << "T-states: " << machine.TStates << "\n";
     out << "Time: " << FormatTime(machine.TStates, session.Options.ClockKHz) << "\n";

@@ -89,11 +89,6 @@ void SetRegister(Machine& machine, RegisterName name, std::uint16_t value)
     }
 }
 
-bool IsPending(const Machine& machine, InterruptLine line)
-{
-    return machine.PendingLines[line] || (line == Rst75 && machine.Rst75Pending);
-}
-
 // After a HLT the processor waits for an interrupt: the next scheduled one
 // comes at once. False when none is left.
 bool RaiseNextForHalt(Session& session)
@@ -124,13 +119,14 @@ StepResult StepWithTrace(Session& session)
         bytes[i] = machine.Memory[static_cast<std::uint16_t>(address + i)];
     bool pending[Intr + 1];
     for (int line = Trap; line <= Intr; line++)
-        pending[line] = IsPending(machine, static_cast<InterruptLine>(line));
+        pending[line] = IsInterruptPending(machine, static_cast<InterruptLine>(line));
     std::uint64_t tStates = machine.TStates;
     bool halted = machine.Halted;
     StepResult result = StepMachine(machine);
     for (int line = Trap; line <= Rst55; line++) {
         InterruptLine taken = static_cast<InterruptLine>(line);
-        if (result == StepRan && pending[line] && !IsPending(machine, taken) && machine.PC == InterruptVector(taken)) {
+        if (result == StepRan && pending[line] && !IsInterruptPending(machine, taken)
+            && machine.PC == InterruptVector(taken)) {
             WriteInterruptTrace(*session.Report, machine, taken, machine.TStates - tStates);
             return result;
         }
@@ -141,6 +137,11 @@ StepResult StepWithTrace(Session& session)
 }
 
 } // namespace
+
+bool IsInterruptPending(const Machine& machine, InterruptLine line)
+{
+    return machine.PendingLines[line] || (line == Rst75 && machine.Rst75Pending);
+}
 
 std::uint16_t InterruptVector(InterruptLine line)
 {

@@ -59,6 +59,8 @@ bool SetUpSession(Session& session, const ByteImage& image, std::uint16_t start,
 // the end of a CP/M program.
 void RunSession(Session& session);
 
+// A line raised and not taken yet (RST 7.5: its latch).
+bool IsInterruptPending(const Machine& machine, InterruptLine line);
 // Where the processor goes to take an interrupt.
 std::uint16_t InterruptVector(InterruptLine line);
 

@@ -296,6 +296,10 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
                 "0024  76        HLT             A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=FFFE F=..... T=5",
                 "Stopped: HLT at 0024H"},
             "", nullptr},
+        // Interrupts stay disabled: the raised lines are never taken.
+        {"never taken", {0x00, 0x76}, {"--interrupt", "RST5.5@0", "--interrupt", "RST7.5@1"}, 0,
+            {"Interrupts: IE=0 M7.5=1 M6.5=1 M5.5=1 SID=0 SOD=0 pending: RST7.5 RST5.5", "Instructions: 2"}, "",
+            nullptr},
         // MVI A,08H; SIM (unmask all); EI; HLT: the HLT waits for RST 7.5 at 003CH.
         {"halt waits", {0x3E, 0x08, 0x30, 0xFB, 0x76}, {"--interrupt", "RST7.5@1000", "--set", "3CH=76H"}, 0,
             {"Stopped: HLT at 003CH", "Instructions: 6", "T-states: 37", "SIM: 1", "  08H: masks M7.5=0 M6.5=0 M5.5=0",
