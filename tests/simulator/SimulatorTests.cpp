@@ -319,6 +319,9 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
         // MVI C,2; MVI E,'A'; CALL 5; RET: the RET reaches 0000H.
         {"cpm char", {0x0E, 0x02, 0x1E, 'A', 0xCD, 0x05, 0x00, 0xC9}, {"--cpm"}, 0, {}, "A",
             "Stopped: warm boot (jump to 0000H)"},
+        // MVI C,0BH (console status, not served); CALL 5; JMP 0.
+        {"cpm unserved", {0x0E, 0x0B, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00}, {"--cpm"}, 0, {"Instructions: 5"}, "",
+            "Simulator: warning: BDOS function 11 is not served (only 0, 2 and 9); it returns at once"},
         // MVI C,0; CALL 5.
         {"cpm reset", {0x0E, 0x00, 0xCD, 0x05, 0x00}, {"--cpm"}, 0, {}, "", "Stopped: BDOS function 0"},
     };
