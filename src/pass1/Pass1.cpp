@@ -163,9 +163,6 @@ int RunWithTable(const Pass1Paths& paths, const OpcodeTableStructure* table, Pas
     PrintDiagnostics(paths, program.Diagnostics, result, errors);
     FillResult(program, texts, result);
     if (result.ErrorCount > 0) {
-        // A failed run leaves no statement or symbol file that could pass for its output.
-        std::remove(paths.Statements.c_str());
-        std::remove(paths.Symbols.c_str());
         LogStream << result.ErrorCount << " Errors, no output written" << std::endl;
         return 1;
     }
@@ -195,6 +192,11 @@ int RunPass1(const Pass1Paths& paths, Pass1Result& result, std::ostream& errors)
         status = RunWithTable(paths, table, result, errors);
         delete[] table;
         _OpcodeCount = 0;
+    }
+    if (status != 0) {
+        // A failed run leaves no statement or symbol file that could pass for its output.
+        std::remove(paths.Statements.c_str());
+        std::remove(paths.Symbols.c_str());
     }
     CloseRunLog();
     return status;
