@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "driver/RunLog.h"
 #include "pass1/Program.h"
@@ -21,20 +19,43 @@ std::string ErrorText()
     return errno != 0 ? std::strerror(errno) : "unknown error";
 }
 
+// True when the file opens and its first byte can be read (or it is empty);
+// a directory opens but cannot be read.
+bool CanRead(const std::string& path, std::string& reason)
+{
+    errno = 0;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        reason = ErrorText();
+        return false;
+    }
+    std::fgetc(in);
+    bool failed = std::ferror(in) != 0;
+    reason = ErrorText();
+    std::fclose(in);
+    return !failed;
+}
+
 // Reads the source and splits it at its line ends (a CR before LF is dropped).
+// The C stream reports a directory or a failed read as an error, not by throwing.
 bool ReadSourceLines(const std::string& path, std::vector<std::string>& texts, std::string& reason)
 {
     errno = 0;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open()) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
         reason = ErrorText();
         return false;
     }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        reason = ErrorText();
+    std::string content;
+    char block[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0)
+        content.append(block, got);
+    bool failed = std::ferror(in) != 0;
+    reason = ErrorText();
+    std::fclose(in);
+    if (failed)
         return false;
-    }
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);
@@ -183,11 +204,10 @@ int RunPass1(const Pass1Paths& paths, Pass1Result& result, std::ostream& errors)
         CloseRunLog();
     LogStream << std::endl << "Reading Opcodes Table" << std::endl;
     int status = 2;
-    std::ifstream probe(paths.OpcodeTable);
-    if (!probe.is_open()) {
-        errors << paths.ProgramName << ": error: " << CannotReadMessage(paths.OpcodeTable, ErrorText()) << "\n";
+    std::string reason;
+    if (!CanRead(paths.OpcodeTable, reason)) {
+        errors << paths.ProgramName << ": error: " << CannotReadMessage(paths.OpcodeTable, reason) << "\n";
     } else {
-        probe.close();
         OpcodeTableStructure* table = ReadOpcodeTable(paths.OpcodeTable.c_str());
         status = RunWithTable(paths, table, result, errors);
         delete[] table;

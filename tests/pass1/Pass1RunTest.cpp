@@ -281,6 +281,12 @@ TEST(Pass1Run, MissingFilesAreIoFailures)
     std::ostringstream errors;
     EXPECT_EQ(RunPass1(paths, result, errors), 2);
     EXPECT_EQ(errors.str(), "Assembler-Pass1: error: cannot read " + paths.Source + ": No such file or directory\n");
+    // a directory opens but cannot be read: a message, not an exception
+    fs::create_directory(paths.Source);
+    errors.str("");
+    EXPECT_EQ(RunPass1(paths, result, errors), 2);
+    EXPECT_EQ(errors.str(), "Assembler-Pass1: error: cannot read " + paths.Source + ": Is a directory\n");
+    fs::remove(paths.Source);
     std::ofstream(paths.Source) << " NOP\n";
     paths.OpcodeTable += ".missing";
     errors.str("");
