@@ -84,8 +84,8 @@ int main(int argc, char* argv[])
     std::vector<int> weights;
     for (const LineForm& form : Forms)
         weights.push_back(form.Weight);
-    std::mt19937 lines(85);    // the statement stream
-    std::mt19937 picks(8085);  // which symbol an operand names
+    std::mt19937 lines(85);   // the statement stream
+    std::mt19937 picks(8085); // which symbol an operand names
     std::discrete_distribution<int> chooseForm(weights.begin(), weights.end());
     std::uniform_int_distribution<int> chooseSymbol(0, symbols - 1);
     std::uniform_int_distribution<int> percent(0, 99);
