@@ -12,7 +12,8 @@
 constexpr int _MaxLineLength = 512; // a line is read up to 510 characters
 
 // Runs the whole pass; every failure is reported, none stops the run.
-// False when the object file could not be written whole.
+// False when the object file refused a write; a statement or object file
+// that cannot be opened at all keeps its FATAL ERROR line alone, and true.
 bool AssemblerPass2(const char* inFileName, const char* outFileName, const OpcodeTableStructure* table);
 
 // The statement file, read in large blocks, and whether its end was met. A
