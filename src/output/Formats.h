@@ -10,7 +10,9 @@
 #include "output/ByteImage.h"
 #include "pass1/Pass1.h"
 
-// value as exactly digits upper-case hexadecimal digits (the low ones).
+// value as exactly digits upper-case hexadecimal digits (the low ones),
+// written at at, or appended to text.
+void PutHexDigits(char* at, unsigned value, int digits);
 void AppendHexDigits(std::string& text, unsigned value, int digits);
 // A 16-bit value as "0800H", the form of addresses in messages and listings.
 std::string FormatHexWord(unsigned value);

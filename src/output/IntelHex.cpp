@@ -26,11 +26,19 @@ void AppendRecord(
 
 } // namespace
 
-void AppendHexDigits(std::string& text, unsigned value, int digits)
+void PutHexDigits(char* at, unsigned value, int digits)
 {
     static const char Digits[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        text.push_back(Digits[(value >> shift) & 0xFu]);
+    for (int i = digits - 1; i >= 0; --i, value >>= 4)
+        at[i] = Digits[value & 0xFu];
+}
+
+void AppendHexDigits(std::string& text, unsigned value, int digits)
+{
+    char hex[8]; // an unsigned has no more digits
+    int count = digits < 0 ? 0 : digits > 8 ? 8 : digits;
+    PutHexDigits(hex, value, count);
+    text.append(hex, static_cast<std::size_t>(count));
 }
 
 std::string FormatHexWord(unsigned value)

@@ -15,8 +15,6 @@ const char NoSymbols[] = "(none)";
 const char SummaryTitle[] = "Summary";
 const char NoAddress[] = "none";
 
-const char HexDigits[] = "0123456789ABCDEF";
-
 // "%5d".
 void AppendLineNumber(std::string& text, int lineNumber)
 {
@@ -33,12 +31,6 @@ void AppendLineNumber(std::string& text, int lineNumber)
         text += digits[--length];
 }
 
-void PutHex(char* at, unsigned value, int digits)
-{
-    for (int i = digits - 1; i >= 0; --i, value >>= 4)
-        at[i] = HexDigits[value & 0xFu];
-}
-
 // The 24 columns before the source text: line number (0: a continuation
 // line, left blank), address, then up to four bytes or a directive's value.
 // Filled in place: the listing of a large program has many lines.
@@ -53,14 +45,14 @@ Columns MakeColumns(int lineNumber, bool hasAddress, unsigned address)
     for (int at = 4; lineNumber > 0 && at >= 0; --at, lineNumber /= 10)
         columns.Text[at] = static_cast<char>('0' + lineNumber % 10);
     if (hasAddress)
-        PutHex(columns.Text + 6, address, 4);
+        PutHexDigits(columns.Text + 6, address, 4);
     return columns;
 }
 
 void PutBytes(Columns& columns, const ByteImage& image, unsigned address, int count)
 {
     for (int i = 0; i < count; ++i)
-        PutHex(columns.Text + 12 + 3 * i, image.Bytes[(address + static_cast<unsigned>(i)) & 0xFFFFu], 2);
+        PutHexDigits(columns.Text + 12 + 3 * i, image.Bytes[(address + static_cast<unsigned>(i)) & 0xFFFFu], 2);
 }
 
 void EndLine(std::string& text)
@@ -79,7 +71,7 @@ void AppendSourceLine(std::string& text, const ListedLine& line, const ByteImage
         PutBytes(columns, image, line.Address, first);
     else if (line.HasValue) {
         columns.Text[12] = '=';
-        PutHex(columns.Text + 13, line.Value, 4);
+        PutHexDigits(columns.Text + 13, line.Value, 4);
     }
     // A line number of more than five digits pushes its row right.
     if (wide)
@@ -132,8 +124,9 @@ void AppendSymbols(std::ostream& out, std::string& text, const std::vector<Defin
 
 void AppendSummaryRow(std::string& text, const char* label, const std::string& value)
 {
+    const std::size_t LabelWidth = 17;
     text += label;
-    text.append(17 - std::min<std::size_t>(17, std::char_traits<char>::length(label)), ' ');
+    text.append(LabelWidth - std::min(LabelWidth, std::char_traits<char>::length(label)), ' ');
     text += value;
     text += '\n';
 }
