@@ -86,18 +86,26 @@ bool ReadStatementLine(StatementReader& reader, char line[_MaxLineLength])
 {
     int length = 0;
     bool cut = false;
-    for (;;) {
-        int c = TakeInputChar(reader.Input);
-        if (c == std::char_traits<char>::eof()) {
-            reader.AtEnd = true;
-            break;
+    std::streambuf* buffer = reader.Input.Source;
+    // One guard for the whole line keeps the loop as tight as a bare one; a
+    // failed read keeps the part of the line read before it, as the end would.
+    try {
+        for (;;) {
+            int c = buffer == nullptr ? std::char_traits<char>::eof() : buffer->sbumpc();
+            if (c == std::char_traits<char>::eof()) {
+                reader.AtEnd = true;
+                break;
+            }
+            if (c == '\n')
+                break;
+            if (length < MaxLineText)
+                line[length++] = static_cast<char>(c);
+            else
+                cut = true;
         }
-        if (c == '\n')
-            break;
-        if (length < MaxLineText)
-            line[length++] = static_cast<char>(c);
-        else
-            cut = true;
+    } catch (...) {
+        StopFailedInput(reader.Input);
+        reader.AtEnd = true;
     }
     line[length] = '\0';
     return cut;
