@@ -206,9 +206,10 @@ void LayOutCode(Program& program, ProgramLine& line, const SourceLine& source, L
 }
 
 // Returns false at END.
-bool LayOutLine(Program& program, std::size_t index, const std::string& text, LayoutState& state)
+bool LayOutLine(Program& program, std::size_t index, LayoutState& state)
 {
     ProgramLine& line = program.Lines[index];
+    const std::string text = StatementText(program, index);
     LogStream << "-----------" << std::endl;
     LogStream << "Read line " << line.LineNumber << " : " << text << std::endl;
     SourceLine source;
@@ -299,11 +300,19 @@ void ResolvePendingConstants(Program& program, LayoutState& state)
 
 } // namespace
 
+std::string StatementText(const Program& program, std::size_t index)
+{
+    const ProgramLine& line = program.Lines[index];
+    const std::string& text = (*program.Texts)[static_cast<std::size_t>(line.LineNumber - 1)];
+    // A statement after a "!" does not start in column 1: no label without colon, no comment star.
+    return (line.TextStart > 0 ? " " : "") + text.substr(line.TextStart, line.TextLength);
+}
+
 SourceLine SplitProgramLine(const Program& program, std::size_t index)
 {
     SourceLine source;
     std::string error;
-    SplitSourceLine((*program.Texts)[index], program.Operations, source, error);
+    SplitSourceLine(StatementText(program, index), program.Operations, source, error);
     source.LineNumber = program.Lines[index].LineNumber;
     return source;
 }
@@ -312,16 +321,26 @@ void LayOutProgram(Program& program, const std::vector<std::string>& texts)
 {
     LayoutState state;
     program.Texts = &texts;
-    program.Lines.resize(texts.size());
+    program.Lines.reserve(texts.size());
     bool ended = false;
     for (std::size_t i = 0; i < texts.size(); i++) {
-        ProgramLine& line = program.Lines[i];
+        ProgramLine line;
         line.LineNumber = static_cast<int>(i + 1);
+        line.TextLength = texts[i].size();
         if (ended) {
             line.AfterEnd = true;
+            program.Lines.push_back(line);
             continue;
         }
-        ended = !LayOutLine(program, i, texts[i], state);
+        for (const auto& piece : SplitStatements(texts[i])) {
+            line.TextStart = piece.first;
+            line.TextLength = piece.second;
+            program.Lines.push_back(line);
+            if (!ended)
+                ended = !LayOutLine(program, program.Lines.size() - 1, state);
+            else
+                program.Lines.back().AfterEnd = true;
+        }
     }
     ResolvePendingConstants(program, state);
 }

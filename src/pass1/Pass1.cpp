@@ -127,13 +127,24 @@ bool WriteOutputs(
     return false;
 }
 
+// One listed line per source line; the statements of a line with several
+// add up their bytes from the address of the first.
 void FillResult(const Program& program, std::vector<std::string>& texts, Pass1Result& result)
 {
-    result.Lines.reserve(program.Lines.size());
-    for (std::size_t i = 0; i < program.Lines.size(); i++) {
-        const ProgramLine& line = program.Lines[i];
-        result.Lines.push_back(ListedLine{line.LineNumber, std::move(texts[i]), line.HasAddress,
-            static_cast<std::uint16_t>(line.Address & 0xFFFFu), line.ByteCount, line.HasValue, line.Value});
+    result.Lines.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); i++)
+        result.Lines.push_back(ListedLine{static_cast<int>(i + 1), std::move(texts[i]), false, 0, 0, false, 0});
+    for (const ProgramLine& line : program.Lines) {
+        ListedLine& listed = result.Lines[static_cast<std::size_t>(line.LineNumber - 1)];
+        if (line.HasAddress && !listed.HasAddress) {
+            listed.HasAddress = true;
+            listed.Address = static_cast<std::uint16_t>(line.Address & 0xFFFFu);
+        }
+        if (line.HasValue && !listed.HasValue) {
+            listed.HasValue = true;
+            listed.Value = line.Value;
+        }
+        listed.ByteCount += line.ByteCount;
     }
     for (const SourceSymbol& symbol : program.Symbols.List)
         result.Symbols.push_back(DefinedSymbol{symbol.Name, symbol.Value, symbol.LineNumber});

@@ -32,6 +32,8 @@ enum class LineKind {
 // second sweep needs it, so memory stays small per line.
 struct ProgramLine {
     int LineNumber = 0;
+    std::size_t TextStart = 0; // the statement within its source line (see SplitStatements)
+    std::size_t TextLength = 0;
     LineKind Kind = LineKind::Empty;
     int Rule = -1;             // the encoding row of an instruction
     std::uint32_t Address = 0; // of its first byte
@@ -48,7 +50,7 @@ struct Program {
     const OpcodeTableStructure* Table = nullptr;
     std::unordered_set<std::string> Operations;      // every word that is a line's operation
     const std::vector<std::string>* Texts = nullptr; // the source lines, without line ends
-    std::vector<ProgramLine> Lines;
+    std::vector<ProgramLine> Lines;                  // one per statement: most lines hold one
     SourceSymbols Symbols;
     std::vector<Diagnostic> Diagnostics;
     bool HasStartAddress = false;
@@ -68,7 +70,10 @@ void CollectOperationNames(Program& program);
 // What a reserved name is ("a register name", ...), or null for a free name.
 const char* ReservedNameKind(const Program& program, const std::string& name);
 
-// Splits line index of the source again; a line that failed to split in the
+// The text of statement index (without its line end).
+std::string StatementText(const Program& program, std::size_t index);
+
+// Splits statement index of the source again; a line that failed to split in the
 // first sweep (and was reported there) gives what could be read of it.
 SourceLine SplitProgramLine(const Program& program, std::size_t index);
 

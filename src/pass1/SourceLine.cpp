@@ -125,6 +125,28 @@ std::size_t ScanQuoted(const std::string& text, std::size_t start, std::string* 
     }
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> SplitStatements(const std::string& text)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> pieces;
+    std::size_t start = 0;
+    // Comment and control lines are one piece whatever they hold.
+    std::size_t pos = (text.empty() || text[0] == ';' || text[0] == '*' || text[0] == '$') ? text.size() : 0;
+    while (pos < text.size() && text[pos] != ';') {
+        if (IsQuote(text[pos])) {
+            pos = ScanQuoted(text, pos, nullptr);
+            if (pos == std::string::npos)
+                break; // the unterminated string is reported with its statement
+        } else if (text[pos] == '!') {
+            pieces.emplace_back(start, pos - start);
+            start = ++pos;
+        } else {
+            pos++;
+        }
+    }
+    pieces.emplace_back(start, text.size() - start);
+    return pieces;
+}
+
 bool SplitSourceLine(
     const std::string& text, const std::unordered_set<std::string>& operations, SourceLine& line, std::string& error)
 {

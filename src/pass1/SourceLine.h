@@ -4,6 +4,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 struct SourceLine {
@@ -23,6 +24,11 @@ std::string UpperCased(std::string text);
 // is one quote. Gives the position after the closing quote, or npos when the
 // line ends first. The characters go to content when it is not null.
 std::size_t ScanQuoted(const std::string& text, std::size_t start, std::string* content);
+
+// Where the statements of one line begin and end: a "!" outside strings and
+// comments separates statements (as Digital Research's assemblers write
+// several on a line); the last one keeps the comment. Pairs of start, length.
+std::vector<std::pair<std::size_t, std::size_t>> SplitStatements(const std::string& text);
 
 // Splits one line (without its line end). A name in column 1 is a label
 // unless it is an operation written without a colon; an indented name is a

@@ -109,6 +109,9 @@ const AcceptedCase AcceptedCases[] = {
         "0 ANI 7FH\n2 CPI 41H\n4 MVI A,20H\n6 MVI A,2CH\n8 MVI A,3BH\n", ""},
     // a program that ends on the last byte of memory; a label there, like $, wraps to 0
     {" ORG 0FFFEH\nTOP: DW $\nPAST:\nSIZE EQU $-TOP\n", "65534 DW FFFEH\n", "TOP 2 65534\nPAST 2 0\nSIZE 1 2\n"},
+    // "!" separates statements outside strings and comments
+    {" xchg! shld 100H! xchg ;info=DE! not a statement\nmov a,m!ora a!rz\n DB 'a!b'! DB '!'\n",
+        "0 XCHG\n1 SHLD 0100H\n4 XCHG\n5 MOV A,M\n6 ORA A\n7 RZ\n8 DB 61H,21H,62H\n11 DB 21H\n", ""},
     // a warning alone still writes the files
     {" MOV M,M\n", "0 MOV M,M\n", ""},
     // names of 63 characters, and the characters _ ? @
@@ -209,6 +212,10 @@ const RejectedCase RejectedCases[] = {
         "prog.asm:3: error: address beyond FFFFH\nprog.asm:6: error: address beyond FFFFH\n"
         "prog.asm:8: error: address beyond FFFFH\n"},
     {" EQU 5\n SET 3\n", "prog.asm:1: error: EQU without a name\nprog.asm:2: error: SET without a name\n"},
+    {" NOP!FOO\n NOP!*\n",
+        "prog.asm:1: error: unknown mnemonic or directive 'FOO'\n"
+        "prog.asm:2: error: syntax error: a line starts with a label, a mnemonic, a directive or a "
+        "comment, not *\n"},
     {"L234567890123456789012345678901234567890123456789012345678901234: NOP\n",
         "prog.asm:1: error: name L234567890123456789012345678901234567890123456789012345678901234 has 64 characters; "
         "names have at most 63\n"},
@@ -270,6 +277,19 @@ TEST(Pass1Run, ResultListsEveryLine)
     EXPECT_EQ(result.Symbols[1].LineNumber, 3);
     EXPECT_TRUE(result.HasStartAddress);
     EXPECT_EQ(result.StartAddress, 0x800);
+}
+
+// A line of several statements is listed once, with the bytes of them all.
+TEST(Pass1Run, ResultAddsUpStatementsOfOneLine)
+{
+    SourceDirectory directory;
+    std::string messages;
+    Pass1Result result;
+    ASSERT_EQ(directory.Run(" NOP\nGO: MVI A,1! LXI H,GO! RET\n", messages, result), 0);
+    ASSERT_EQ(result.Lines.size(), 2u);
+    EXPECT_EQ(result.Lines[1].Address, 1);
+    EXPECT_EQ(result.Lines[1].ByteCount, 6);
+    EXPECT_EQ(result.Lines[1].Text, "GO: MVI A,1! LXI H,GO! RET");
 }
 
 // A missing source or opcode table is an I/O failure, not an error of the source.
