@@ -20,7 +20,8 @@ bool OpenInputFile(InputFile& input, const char* path);
 // Reads from buffer instead of a file, as if it were the file called name.
 void UseInputBuffer(InputFile& input, std::streambuf& buffer, const char* name);
 
-// Logs the failure line and ends the reading; called at the failed read.
+// Logs the failure line and ends the reading; called where a read from
+// Source threw (a reader with a loop of its own guards the whole loop).
 void StopFailedInput(InputFile& input);
 
 // The next character without taking it; end of file at the end, after a
