@@ -82,10 +82,10 @@ LineKind OperationKind(const Program& program, const std::string& operation, int
 void CollectOperationNames(Program& program)
 {
     for (const DirectiveName& directive : Directives)
-        program.Operations.insert(directive.Name);
+        program.Operations.emplace(directive.Name, directive.Kind != LineKind::Listing);
     for (int i = 0; i < _OpcodeCount && i < _RuleCount; i++) {
         if (program.Table[i].Mnemonic[0] != '\0')
-            program.Operations.insert(program.Table[i].Mnemonic);
+            program.Operations.emplace(program.Table[i].Mnemonic, true);
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
@@ -48,7 +47,7 @@ struct ProgramLine {
 struct Program {
     std::string SourcePath;
     const OpcodeTableStructure* Table = nullptr;
-    std::unordered_set<std::string> Operations;      // every word that is a line's operation
+    OperationWords Operations;
     const std::vector<std::string>* Texts = nullptr; // the source lines, without line ends
     std::vector<ProgramLine> Lines;                  // one per statement: most lines hold one
     SourceSymbols Symbols;

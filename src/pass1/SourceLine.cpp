@@ -147,8 +147,7 @@ std::vector<std::pair<std::size_t, std::size_t>> SplitStatements(const std::stri
     return pieces;
 }
 
-bool SplitSourceLine(
-    const std::string& text, const std::unordered_set<std::string>& operations, SourceLine& line, std::string& error)
+bool SplitSourceLine(const std::string& text, const OperationWords& operations, SourceLine& line, std::string& error)
 {
     line.Label.clear();
     line.Operation.clear();
@@ -175,13 +174,14 @@ bool SplitSourceLine(
         isLabel = true;
         end++;
     } else {
-        // An indented name is a label when an operation follows it; a name
-        // before EQU or SET is the one defined, even a reserved one (refused later).
-        std::string next = NextWord(text, end);
-        if (next == "EQU" || next == "SET")
+        // A name before a mnemonic or directive is a label, even one that is
+        // itself an operation word (PAGE DS 1; MOV EQU 5 is refused later);
+        // a name in column 1 is one unless it is an operation.
+        auto next = operations.find(NextWord(text, end));
+        if (next != operations.end() && next->second)
             isLabel = true;
         else if (operations.count(first) == 0)
-            isLabel = (pos == 0) || operations.count(next) != 0;
+            isLabel = (pos == 0) || next != operations.end();
     }
     if (isLabel) {
         line.Label = first;

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <utility>
 #include <vector>
+
+// Every word that is a line's operation; true for those that are reserved
+// (mnemonics and directives), false for listing controls such as PAGE.
+typedef std::unordered_map<std::string, bool> OperationWords;
 
 struct SourceLine {
     int LineNumber = 0;
@@ -34,5 +38,4 @@ std::vector<std::pair<std::size_t, std::size_t>> SplitStatements(const std::stri
 // unless it is an operation written without a colon; an indented name is a
 // label when a colon or an operation follows it. False with a message when
 // the line cannot be split.
-bool SplitSourceLine(
-    const std::string& text, const std::unordered_set<std::string>& operations, SourceLine& line, std::string& error);
+bool SplitSourceLine(const std::string& text, const OperationWords& operations, SourceLine& line, std::string& error);
