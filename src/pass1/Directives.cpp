@@ -82,7 +82,8 @@ LineKind OperationKind(const Program& program, const std::string& operation, int
 void CollectOperationNames(Program& program)
 {
     for (const DirectiveName& directive : Directives)
-        program.Operations.emplace(directive.Name, directive.Kind != LineKind::Listing);
+        program.Operations.emplace(
+            directive.Name, directive.Kind != LineKind::Listing && directive.Kind != LineKind::Unsupported);
     for (int i = 0; i < _OpcodeCount && i < _RuleCount; i++) {
         if (program.Table[i].Mnemonic[0] != '\0')
             program.Operations.emplace(program.Table[i].Mnemonic, true);
@@ -101,6 +102,7 @@ const char* ReservedNameKind(const Program& program, const std::string& name)
         return "a mnemonic";
     case LineKind::Unknown:
     case LineKind::Listing:
+    case LineKind::Unsupported: // not this assembler's words: free for labels
         break;
     default:
         return "a directive";

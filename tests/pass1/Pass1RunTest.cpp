@@ -104,9 +104,11 @@ const AcceptedCase AcceptedCases[] = {
         "N 1 2\nX 2 32\nY 2 32\nZ 2 34\n"},
     // listing controls and $ control lines have no effect; after END nothing counts
     {"$MOD85\n TITLE 'monitor'\n PAGE\n EJECT\n NOP\n END 0\n this is not assembled\n", "0 NOP\n", ""},
-    // listing controls are no reserved words: before a mnemonic or directive they are labels
-    {"PAGE DS 1\nTITLE: DB 2\n  EJECT MVI A,PAGE\n LXI H,TITLE\n", "1 DB 02H\n2 MVI A,00H\n4 LXI H,TITLE\n",
-        "PAGE 2 0\nTITLE 2 1\nEJECT 2 2\n"},
+    // listing controls and directives this assembler lacks are no reserved words: before a
+    // mnemonic or directive they are labels
+    {"LOCAL: NOP\nREPT DB 1\nPAGE DS 1\nTITLE: DB 2\n  EJECT MVI A,PAGE\n LXI H,TITLE\n",
+        "0 NOP\n1 DB 01H\n3 DB 02H\n4 MVI A,02H\n6 LXI H,TITLE\n",
+        "LOCAL 2 0\nREPT 2 1\nPAGE 2 2\nTITLE 2 3\nEJECT 2 4\n"},
     // operators that are words, character constants as byte operands
     {" ANI NOT 80H AND 0FFH\n CPI 'a'-20H\n MVI A,' '\n MVI A,','\n MVI A,';'\n",
         "0 ANI 7FH\n2 CPI 41H\n4 MVI A,20H\n6 MVI A,2CH\n8 MVI A,3BH\n", ""},
