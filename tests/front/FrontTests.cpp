@@ -57,6 +57,30 @@ TEST(FindOpcodeTable, WorkingDirectoryThenInstalledThenBuildTree)
     EXPECT_EQ(FindOpcodeTable(prefix.Path + "/bin/Assembler"), "etc/opcodes.txt");
 }
 
+TEST(AssembleSource, GivesTheImageAndStartWithoutTheFormats)
+{
+    TempDirectory directory;
+    WorkingDirectory inside(directory.Path);
+    std::ofstream("prog.asm") << "        ORG 0F00H\nGO:     MVI A,3AH\n        DW GO\n        END GO\n";
+    FrontOptions options;
+    options.Source = "prog";
+    AssemblyResult result;
+    std::ostringstream errors;
+    ASSERT_EQ(AssembleSource(options, result, errors), 0) << errors.str();
+    EXPECT_EQ(result.BaseName, "prog");
+    EXPECT_TRUE(result.HasStartAddress);
+    EXPECT_EQ(result.StartAddress, 0x0F00);
+    ASSERT_EQ(result.Image.ByteCount, 4);
+    EXPECT_EQ(result.Image.Lowest, 0x0F00);
+    const std::uint8_t bytes[] = {0x3E, 0x3A, 0x00, 0x0F};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(result.Image.Bytes[0x0F00 + i], bytes[i]) << i;
+    struct stat info;
+    EXPECT_EQ(stat("prog.o", &info), 0);
+    EXPECT_NE(stat("prog.hex", &info), 0);
+    EXPECT_NE(stat("prog.lst", &info), 0);
+}
+
 struct UsageCase {
     std::vector<const char*> Arguments;
     int Status;
