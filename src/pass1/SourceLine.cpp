@@ -80,8 +80,9 @@ std::string NextWord(const std::string& text, std::size_t pos)
 
 bool IsBlank(char c)
 {
-    // Form feeds and stray carriage returns come with listings from other systems.
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+    // Form feeds and stray carriage returns come with listings from other
+    // systems, CP/M's end-of-file mark (1AH) with files from CP/M.
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v' || c == EndOfFileMark;
 }
 
 bool IsNameStart(char c)

@@ -19,6 +19,9 @@ struct SourceLine {
     bool IsControl = false;            // a "$" line of assembler controls: ignored
 };
 
+// CP/M ends a text file with 1AH and fills its last record with anything.
+constexpr char EndOfFileMark = '\x1A';
+
 bool IsBlank(char c);
 bool IsNameStart(char c);
 bool IsNameChar(char c);

@@ -114,6 +114,8 @@ const AcceptedCase AcceptedCases[] = {
         "0 ANI 7FH\n2 CPI 41H\n4 MVI A,20H\n6 MVI A,2CH\n8 MVI A,3BH\n", ""},
     // a program that ends on the last byte of memory; a label there, like $, wraps to 0
     {" ORG 0FFFEH\nTOP: DW $\nPAST:\nSIZE EQU $-TOP\n", "65534 DW FFFEH\n", "TOP 2 65534\nPAST 2 0\nSIZE 1 2\n"},
+    // CP/M's end-of-file mark: blank within a line, the end of the source at the start of one
+    {" NOP\x1A\r\n\x1A\x1A garbage ~~ of the last record\n", "0 NOP\n", ""},
     // "!" separates statements outside strings and comments
     {" xchg! shld 100H! xchg ;info=DE! not a statement\nmov a,m!ora a!rz\n DB 'a!b'! DB '!'\n",
         "0 XCHG\n1 SHLD 0100H\n4 XCHG\n5 MOV A,M\n6 ORA A\n7 RZ\n8 DB 61H,21H,62H\n11 DB 21H\n", ""},
