@@ -161,10 +161,9 @@ void ReadToken(Parser& parser)
         token.Kind = TokenKind::End;
     } else if (IsNameStart(text[pos]) || (text[pos] >= '0' && text[pos] <= '9')) {
         std::size_t start = pos;
-        while (pos < text.size() && IsNameChar(text[pos]))
-            pos++;
+        pos = ScanWord(text, start);
         token.Kind = IsNameStart(text[start]) ? TokenKind::Name : TokenKind::Number;
-        token.Text = UpperCased(text.substr(start, pos - start));
+        token.Text = NormalWord(text.substr(start, pos - start));
     } else if (text[pos] == '\'' || text[pos] == '"') {
         std::size_t end = ScanQuoted(text, pos, &token.Text);
         if (end == std::string::npos) {
@@ -353,13 +352,9 @@ bool IsSingleName(const std::string& text, std::string& name)
         begin++;
     while (end > begin && IsBlank(text[end - 1]))
         end--;
-    if (begin == end || !IsNameStart(text[begin]))
+    if (begin == end || !IsNameStart(text[begin]) || ScanWord(text, begin) != end)
         return false;
-    for (std::size_t i = begin; i < end; i++) {
-        if (!IsNameChar(text[i]))
-            return false;
-    }
-    name = UpperCased(text.substr(begin, end - begin));
+    name = NormalWord(text.substr(begin, end - begin));
     return true;
 }
 

@@ -327,10 +327,6 @@ void LayOutProgram(Program& program, const std::vector<std::string>& texts)
         ProgramLine line;
         line.LineNumber = static_cast<int>(i + 1);
         line.TextLength = texts[i].size();
-        // A line that starts with the end-of-file mark ends the source as END does.
-        std::size_t first = texts[i].find_first_not_of(" \t");
-        if (first != std::string::npos && texts[i][first] == EndOfFileMark)
-            ended = true;
         if (ended) {
             line.AfterEnd = true;
             program.Lines.push_back(line);

@@ -10,6 +10,7 @@
 
 #include "driver/RunLog.h"
 #include "pass1/Program.h"
+#include "pass1/SourceLine.h"
 #include "pass2/EncodingRules.h"
 
 namespace {
@@ -56,6 +57,7 @@ bool ReadSourceLines(const std::string& path, std::vector<std::string>& texts, s
     std::fclose(in);
     if (failed)
         return false;
+    content.resize(FindEndOfFileMark(content));
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);

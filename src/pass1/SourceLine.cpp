@@ -2,6 +2,8 @@
 // character classes of the source language.
 #include "pass1/SourceLine.h"
 
+#include <algorithm>
+
 #include "pass1/Messages.h"
 
 namespace {
@@ -9,13 +11,6 @@ namespace {
 std::size_t SkipBlanks(const std::string& text, std::size_t pos)
 {
     while (pos < text.size() && IsBlank(text[pos]))
-        pos++;
-    return pos;
-}
-
-std::size_t ScanName(const std::string& text, std::size_t pos)
-{
-    while (pos < text.size() && IsNameChar(text[pos]))
         pos++;
     return pos;
 }
@@ -73,16 +68,15 @@ std::string NextWord(const std::string& text, std::size_t pos)
     std::size_t start = SkipBlanks(text, pos);
     if (start == pos || start >= text.size() || !IsNameStart(text[start]))
         return "";
-    return UpperCased(text.substr(start, ScanName(text, start) - start));
+    return NormalWord(text.substr(start, ScanWord(text, start) - start));
 }
 
 } // namespace
 
 bool IsBlank(char c)
 {
-    // Form feeds and stray carriage returns come with listings from other
-    // systems, CP/M's end-of-file mark (1AH) with files from CP/M.
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v' || c == EndOfFileMark;
+    // Form feeds and stray carriage returns come with listings from other systems.
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
 bool IsNameStart(char c)
@@ -102,6 +96,54 @@ std::string UpperCased(std::string text)
             c = static_cast<char>(c - 'a' + 'A');
     }
     return text;
+}
+
+std::size_t ScanWord(const std::string& text, std::size_t start)
+{
+    std::size_t pos = start;
+    while (pos < text.size() && (IsNameChar(text[pos]) || (text[pos] == '$' && pos > start)))
+        pos++;
+    return pos;
+}
+
+std::string NormalWord(const std::string& text)
+{
+    std::string word;
+    for (char c : text) {
+        if (c != '$')
+            word += c;
+    }
+    return UpperCased(word);
+}
+
+std::size_t FindEndOfFileMark(const std::string& content)
+{
+    bool lineStart = true;
+    for (std::size_t pos = 0; pos < content.size(); pos++) {
+        char c = content[pos];
+        bool atLineStart = lineStart;
+        lineStart = c == '\n';
+        if (c == EndOfFileMark)
+            return pos;
+        if (c == '\'' || c == '"') {
+            std::size_t close = content.find_first_of(std::string(1, c) + "\n", pos + 1);
+            if (close == std::string::npos || content[close] == '\n') {
+                pos = close == std::string::npos ? content.size() : close - 1; // unterminated: reported later
+                continue;
+            }
+            pos = close; // a doubled quote reads as two strings here, which ends the same
+        } else if (c == ';' || (atLineStart && c == '*')) {
+            std::size_t end = content.find('\n', pos);
+            if (end == std::string::npos)
+                end = content.size();
+            auto mark = std::find(content.begin() + static_cast<std::ptrdiff_t>(pos),
+                content.begin() + static_cast<std::ptrdiff_t>(end), EndOfFileMark);
+            if (mark != content.begin() + static_cast<std::ptrdiff_t>(end))
+                return static_cast<std::size_t>(mark - content.begin());
+            pos = end - 1;
+        }
+    }
+    return content.size();
 }
 
 std::size_t ScanQuoted(const std::string& text, std::size_t start, std::string* content)
@@ -168,8 +210,8 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
             "a line starts with a label, a mnemonic, a directive or a comment, not " + Printable(text.substr(pos, 1)));
         return false;
     }
-    std::size_t end = ScanName(text, pos);
-    std::string first = UpperCased(text.substr(pos, end - pos));
+    std::size_t end = ScanWord(text, pos);
+    std::string first = NormalWord(text.substr(pos, end - pos));
     bool isLabel = false;
     if (end < text.size() && text[end] == ':') {
         isLabel = true;
@@ -194,9 +236,9 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
                 "expected a mnemonic or directive after the label, not " + Printable(text.substr(pos, 1)));
             return false;
         }
-        end = ScanName(text, pos);
+        end = ScanWord(text, pos);
     }
-    line.Operation = UpperCased(text.substr(pos, end - pos));
+    line.Operation = NormalWord(text.substr(pos, end - pos));
     if (end < text.size() && !IsBlank(text[end]) && text[end] != ';') {
         error =
             LineSyntaxMessage("unexpected " + Printable(text.substr(end, 1)) + " after " + Printable(line.Operation));

@@ -27,6 +27,17 @@ bool IsNameStart(char c);
 bool IsNameChar(char c);
 std::string UpperCased(std::string text);
 
+// The end of the name or number that starts at text[start]. A "$" after its
+// first character is a readability mark of CP/M's sources (OK$MSG).
+std::size_t ScanWord(const std::string& text, std::size_t start);
+
+// A name or number as the assembler knows it: upper case, "$" marks dropped.
+std::string NormalWord(const std::string& text);
+
+// Where the source ends: at the first end-of-file mark outside a string
+// (in a comment too), or at its size.
+std::size_t FindEndOfFileMark(const std::string& content);
+
 // Reads the quoted string that opens at text[start]; a doubled quote inside
 // is one quote. Gives the position after the closing quote, or npos when the
 // line ends first. The characters go to content when it is not null.

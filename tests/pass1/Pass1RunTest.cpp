@@ -114,8 +114,14 @@ const AcceptedCase AcceptedCases[] = {
         "0 ANI 7FH\n2 CPI 41H\n4 MVI A,20H\n6 MVI A,2CH\n8 MVI A,3BH\n", ""},
     // a program that ends on the last byte of memory; a label there, like $, wraps to 0
     {" ORG 0FFFEH\nTOP: DW $\nPAST:\nSIZE EQU $-TOP\n", "65534 DW FFFEH\n", "TOP 2 65534\nPAST 2 0\nSIZE 1 2\n"},
-    // CP/M's end-of-file mark: blank within a line, the end of the source at the start of one
+    // CP/M's end-of-file mark ends the source, in a comment too, but not in a string
     {" NOP\x1A\r\n\x1A\x1A garbage ~~ of the last record\n", "0 NOP\n", ""},
+    {" DB '\x1A;'\n NOP ; don't\x1A\n garbage", "0 DB 1AH,3BH\n2 NOP\n", ""},
+    // CP/M's $ marks inside names and numbers are dropped; $ alone is the address
+    {"OK$MSG: DB 'A'\n LXI D,ok$msg\n JMP $+3\n LXI H,0FF$FFH\nCPU$OK EQU $\n",
+        "0 DB 41H\n1 LXI D,OKMSG\n4 JMP 0007H\n7 LXI H,FFFFH\n", "OKMSG 2 0\nCPUOK 1 10\n"},
+    // form feeds of old listings are blanks, also before a label or mnemonic
+    {"\fLOOP: NOP\n\f\n\fNOP\n\fNEXT NOP\n", "0 NOP\n1 NOP\n2 NOP\n", "LOOP 2 0\nNEXT 2 2\n"},
     // "!" separates statements outside strings and comments
     {" xchg! shld 100H! xchg ;info=DE! not a statement\nmov a,m!ora a!rz\n DB 'a!b'! DB '!'\n",
         "0 XCHG\n1 SHLD 0100H\n4 XCHG\n5 MOV A,M\n6 ORA A\n7 RZ\n8 DB 61H,21H,62H\n11 DB 21H\n", ""},
