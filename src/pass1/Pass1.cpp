@@ -58,6 +58,9 @@ bool ReadSourceLines(const std::string& path, std::vector<std::string>& texts, s
     if (failed)
         return false;
     content.resize(FindEndOfFileMark(content));
+    // Editors on Windows may begin a UTF-8 file with a byte order mark.
+    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        content.erase(0, 3);
     std::size_t start = 0;
     while (start < content.size()) {
         std::size_t end = content.find('\n', start);

@@ -122,6 +122,8 @@ const AcceptedCase AcceptedCases[] = {
         "0 DB 41H\n1 LXI D,OKMSG\n4 JMP 0007H\n7 LXI H,FFFFH\n", "OKMSG 2 0\nCPUOK 1 10\n"},
     // form feeds of old listings are blanks, also before a label or mnemonic
     {"\fLOOP: NOP\n\f\n\fNOP\n\fNEXT NOP\n", "0 NOP\n1 NOP\n2 NOP\n", "LOOP 2 0\nNEXT 2 2\n"},
+    // a UTF-8 byte order mark before the first line
+    {"\xEF\xBB\xBFSTART: NOP\n", "0 NOP\n", "START 2 0\n"},
     // "!" separates statements outside strings and comments
     {" xchg! shld 100H! xchg ;info=DE! not a statement\nmov a,m!ora a!rz\n DB 'a!b'! DB '!'\n",
         "0 XCHG\n1 SHLD 0100H\n4 XCHG\n5 MOV A,M\n6 ORA A\n7 RZ\n8 DB 61H,21H,62H\n11 DB 21H\n", ""},
