@@ -108,22 +108,28 @@ template <typename Writer> bool WriteOutputFile(const std::string& path, Writer 
     return !file.fail();
 }
 
-// The source line of every object line: the statements of the first pass
-// (the lines that write bytes) follow the object lines one to one. Where the
-// addresses disagree the object line keeps its own number (0 here).
+// The source line of every object line. The lines of the first pass that
+// write bytes follow the object lines in order; one source line may give
+// several object lines (a long DB list, statements separated by "!"), each
+// at the address where the one before it ended. Where the addresses disagree
+// the object line keeps its own number (0 here).
 std::vector<int> SourceLinesOfObjectLines(const ByteImage& image, const std::vector<ListedLine>& lines)
 {
     int lastObjectLine = image.Records.empty() ? 0 : image.Records.back().LineNumber;
     std::vector<int> sourceLines(static_cast<std::size_t>(lastObjectLine) + 1, 0);
     std::size_t next = 0;
+    int covered = 0; // bytes of lines[next] met so far
     for (const ObjectRecord& record : image.Records) {
-        while (next < lines.size() && lines[next].ByteCount == 0)
+        while (next < lines.size() && (lines[next].ByteCount == 0 || covered >= lines[next].ByteCount)) {
             ++next;
+            covered = 0;
+        }
         if (next == lines.size())
             break;
-        if (lines[next].Address == record.Address)
-            sourceLines[static_cast<std::size_t>(record.LineNumber)] = lines[next].LineNumber;
-        ++next;
+        const ListedLine& line = lines[next];
+        if (record.Address == static_cast<std::uint16_t>(line.Address + covered))
+            sourceLines[static_cast<std::size_t>(record.LineNumber)] = line.LineNumber;
+        covered += record.ByteCount > 0 ? record.ByteCount : line.ByteCount;
     }
     return sourceLines;
 }
