@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "output/Formats.h"
+#include "symbols/NumericLiteral.h"
 
 namespace {
 
@@ -19,17 +20,6 @@ const char RejectedMessage[] = "the second pass rejected this statement";
 const char UnidentifiedMessage[] = "the second pass did not identify this statement";
 const char PastEndMessage[] = "bytes run past FFFFH";
 const char OverlapMessage[] = "writes over address ";
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 bool EndsWith(const std::string& text, std::size_t end, const char* tail, std::size_t tailLength)
 {

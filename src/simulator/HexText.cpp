@@ -16,14 +16,3 @@ std::string HexWord(unsigned value)
 {
     return HexByte(value >> 8) + HexByte(value);
 }
-
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "symbols/NumericLiteral.h" // HexDigitValue
+
 std::string HexByte(unsigned value);
 std::string HexWord(unsigned value);
-// A hexadecimal digit's value, or -1.
-int HexDigitValue(char c);

@@ -9,17 +9,6 @@
 
 namespace {
 
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Skips leading white space and a sign; true when the sign was a minus.
 std::size_t SkipSpaceAndSign(const char* text, std::size_t length, bool& negative)
 {
@@ -49,6 +38,17 @@ int DecimalSizeClass(std::size_t length, SymbolData value)
 }
 
 } // namespace
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
 
 bool ScanDecimal(const char* text, std::uint32_t& low32)
 {

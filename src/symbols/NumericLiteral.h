@@ -14,6 +14,9 @@ constexpr int OversizeClass = -1;
 // its size class and logs the results line.
 SymbolData Str2SymbolData(const char* token, int& size);
 
+// A hexadecimal digit's value (either case), or -1.
+int HexDigitValue(char c);
+
 // Reads text as "%d" would: leading white space, an optional sign, decimal
 // digits up to the first other character. Gives the low 32 bits of the number
 // as written; false when no digit can be read (value left alone).
