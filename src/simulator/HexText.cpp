@@ -1,18 +1,19 @@
-// Hexadecimal texts of the simulator's messages and reports.
+// Hexadecimal texts of the simulator's messages and reports, in the digits
+// the output formats write.
 #include "simulator/HexText.h"
 
-namespace {
-
-const char Digits[] = "0123456789ABCDEF";
-
-} // namespace
+#include "output/Formats.h"
 
 std::string HexByte(unsigned value)
 {
-    return std::string{Digits[(value >> 4) & 0xF], Digits[value & 0xF]};
+    std::string text;
+    AppendHexDigits(text, value, 2);
+    return text;
 }
 
 std::string HexWord(unsigned value)
 {
-    return HexByte(value >> 8) + HexByte(value);
+    std::string text;
+    AppendHexDigits(text, value, 4);
+    return text;
 }

@@ -2,10 +2,7 @@
 // two digits a byte, four a word.
 #pragma once
 
-#include <cstdint>
 #include <string>
-
-#include "symbols/NumericLiteral.h" // HexDigitValue
 
 std::string HexByte(unsigned value);
 std::string HexWord(unsigned value);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "simulator/HexText.h"
+#include "symbols/NumericLiteral.h"
 
 namespace {
 
