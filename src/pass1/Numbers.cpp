@@ -3,19 +3,9 @@
 #include "pass1/Numbers.h"
 
 #include "pass1/Pass1.h"
+#include "symbols/NumericLiteral.h"
 
 namespace {
-
-int DigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 10;
-    return -1;
-}
 
 char UpperLetter(char c)
 {
@@ -59,7 +49,8 @@ NumberStatus ReadSourceNumber(const std::string& text, std::uint16_t& value)
     std::uint32_t total = 0;
     bool tooLarge = false;
     for (std::size_t i = 0; i < digits; i++) {
-        int digit = DigitValue(text[i]);
+        // No base is above 16, so a letter past F is a bad digit like any stray character.
+        int digit = HexDigitValue(text[i]);
         if (digit < 0 || static_cast<unsigned>(digit) >= base)
             return NumberStatus::BadDigit;
         total = total * base + static_cast<std::uint32_t>(digit);
