@@ -2,6 +2,8 @@
 // index by name.
 #include "pass1/SourceSymbols.h"
 
+#include "symbols/NumericLiteral.h"
+
 SourceSymbol* FindSourceSymbol(SourceSymbols& symbols, const std::string& name)
 {
     auto found = symbols.Index.find(name);
@@ -24,6 +26,6 @@ SourceSymbol& AddSourceSymbol(SourceSymbols& symbols, const SourceSymbol& symbol
 int SymbolSizeClass(const SourceSymbol& symbol)
 {
     if (symbol.Kind == SymbolKind::Label)
-        return 2;
-    return symbol.Value <= 0xFFu ? 1 : 2;
+        return WordSizeClass;
+    return symbol.Value <= 0xFFu ? ByteSizeClass : WordSizeClass;
 }

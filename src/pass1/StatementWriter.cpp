@@ -7,14 +7,12 @@
 #include "pass1/Expression.h"
 #include "pass1/Program.h"
 #include "pass2/EncodingRules.h"
+#include "symbols/NumericLiteral.h"
 
 namespace {
 
 // The second pass takes 16 tokens: the address, DB or DW, and 14 items.
 const std::size_t MaxItemsPerStatement = 14;
-
-const int ByteClass = 1;
-const int WordClass = 2;
 
 const char* const Registers[] = {"A", "B", "C", "D", "E", "H", "L", "M"};
 
@@ -28,7 +26,7 @@ bool FitsByte(std::uint16_t value)
 std::string HexLiteral(std::uint16_t value, int sizeClass)
 {
     char text[8];
-    if (sizeClass == ByteClass)
+    if (sizeClass == ByteSizeClass)
         std::snprintf(text, sizeof text, "%02XH", value & 0xFFu);
     else
         std::snprintf(text, sizeof text, "%04XH", static_cast<unsigned>(value));
@@ -44,7 +42,7 @@ std::string OperandLiteral(const Program& program, std::uint16_t value, int size
     if (FindSourceSymbol(program.Symbols, hex) == nullptr)
         return hex;
     char text[8];
-    if (sizeClass == ByteClass)
+    if (sizeClass == ByteSizeClass)
         std::snprintf(text, sizeof text, "%u", value & 0xFFu);
     else
         std::snprintf(text, sizeof text, "%04u", static_cast<unsigned>(value));
@@ -96,8 +94,8 @@ bool WriteValueOperand(Program& program, ProgramLine& line, const std::string& t
         }
     }
     std::uint16_t value = 0;
-    bool valid =
-        sizeClass == ByteClass ? EvaluateByte(program, line, text, value) : EvaluateOperand(program, line, text, value);
+    bool valid = sizeClass == ByteSizeClass ? EvaluateByte(program, line, text, value)
+                                            : EvaluateOperand(program, line, text, value);
     if (valid)
         out += OperandLiteral(program, value, sizeClass);
     return valid;
@@ -174,7 +172,7 @@ bool WriteOperands(
         if (!WriteRegister(program, line, source, operands[0], out))
             return false;
         out += ',';
-        return WriteValueOperand(program, line, operands[1], ByteClass, out);
+        return WriteValueOperand(program, line, operands[1], ByteSizeClass, out);
     case RegisterPair:
     case PairBOrD:
         return WritePair(program, line, source, rule, operands[0], out);
@@ -182,11 +180,11 @@ bool WriteOperands(
         if (!WritePair(program, line, source, rule, operands[0], out))
             return false;
         out += ',';
-        return WriteValueOperand(program, line, operands[1], WordClass, out);
+        return WriteValueOperand(program, line, operands[1], WordSizeClass, out);
     case ByteOperand:
-        return WriteValueOperand(program, line, operands[0], ByteClass, out);
+        return WriteValueOperand(program, line, operands[0], ByteSizeClass, out);
     case WordOperand:
-        return WriteValueOperand(program, line, operands[0], WordClass, out);
+        return WriteValueOperand(program, line, operands[0], WordSizeClass, out);
     case RestartNumber:
         return WriteRestart(program, line, operands[0], out);
     default:
@@ -223,18 +221,18 @@ void WriteInstruction(Program& program, ProgramLine& line, const SourceLine& sou
 // lists going on at the following addresses.
 void WriteData(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
 {
-    int sizeClass = line.Kind == LineKind::Db ? ByteClass : WordClass;
+    int sizeClass = line.Kind == LineKind::Db ? ByteSizeClass : WordSizeClass;
     std::vector<std::uint16_t> values;
     std::string characters;
     for (const std::string& item : source.Operands) {
-        if (sizeClass == ByteClass && IsSingleString(item, characters)) {
+        if (sizeClass == ByteSizeClass && IsSingleString(item, characters)) {
             for (char c : characters)
                 values.push_back(static_cast<unsigned char>(c));
             continue;
         }
         std::uint16_t value = 0;
-        bool valid = sizeClass == ByteClass ? EvaluateByte(program, line, item, value)
-                                            : EvaluateOperand(program, line, item, value);
+        bool valid = sizeClass == ByteSizeClass ? EvaluateByte(program, line, item, value)
+                                                : EvaluateOperand(program, line, item, value);
         if (!valid)
             return;
         values.push_back(value);
