@@ -84,18 +84,6 @@ void ReportLineError(std::ostream& errors, const std::string& file, int line, co
     errors << file << ':' << line << ": error: " << message << '\n';
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    text.clear();
-    char block[65536];
-    while (file.read(block, sizeof block) || file.gcount() > 0)
-        text.append(block, static_cast<std::size_t>(file.gcount()));
-    return !file.bad();
-}
-
 // Writes one output file through write (one of the format writers); false
 // when the file cannot be written whole.
 template <typename Writer> bool WriteOutputFile(const std::string& path, Writer write)
@@ -164,7 +152,7 @@ int ReadObjectFile(
     const std::string& objectPath, const std::string& sourcePath, AssemblyResult& result, std::ostream& errors)
 {
     std::string text;
-    if (!ReadWholeFile(objectPath, text)) {
+    if (ReadFileText(objectPath, text) != FileTextRead) {
         ReportProgramError(errors, "cannot read " + objectPath);
         return 2;
     }

@@ -3,6 +3,7 @@
 #include "output/ByteImage.h"
 
 #include <cstddef>
+#include <fstream>
 
 #include "output/Formats.h"
 #include "symbols/NumericLiteral.h"
@@ -188,4 +189,16 @@ bool ReadObjectText(const std::string& text, ByteImage& image, std::vector<Objec
     if (lineNumber == 0)
         AddFault(faults, 1, NoHeaderMessage);
     return faults.size() == faultsBefore;
+}
+
+FileTextStatus ReadFileText(const std::string& path, std::string& text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return FileTextNotOpened;
+    text.clear();
+    char block[65536];
+    while (file.read(block, sizeof block) || file.gcount() > 0)
+        text.append(block, static_cast<std::size_t>(file.gcount()));
+    return file.bad() ? FileTextNotRead : FileTextRead;
 }

@@ -44,3 +44,7 @@ void PlaceBytes(ByteImage& image, int lineNumber, std::uint16_t address, const s
 // Reads the object file text into image (cleared first). Returns true when
 // the text is an object file without faults; every fault is appended.
 bool ReadObjectText(const std::string& text, ByteImage& image, std::vector<ObjectFault>& faults);
+
+// Reading a whole file (an object file, or whatever a loader reads) as text.
+enum FileTextStatus { FileTextRead, FileTextNotOpened, FileTextNotRead };
+FileTextStatus ReadFileText(const std::string& path, std::string& text);

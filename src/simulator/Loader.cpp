@@ -3,8 +3,6 @@
 #include "simulator/Loader.h"
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 
 #include "simulator/HexText.h"
 #include "symbols/NumericLiteral.h"
@@ -13,17 +11,12 @@ namespace {
 
 bool ReadWholeFile(const std::string& path, std::string& contents, std::ostream& errors)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    FileTextStatus status = ReadFileText(path, contents);
+    if (status == FileTextNotOpened)
         errors << "Simulator: error: cannot open '" << path << "'\n";
-        return false;
-    }
-    contents.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    else if (status == FileTextNotRead)
         errors << "Simulator: error: cannot read '" << path << "'\n";
-        return false;
-    }
-    return true;
+    return status == FileTextRead;
 }
 
 void WriteLineError(std::ostream& errors, const std::string& file, int line, const std::string& message)

@@ -197,6 +197,18 @@ TEST(SimulatorLoader, PlacesBinariesWhereAskedAndNotPastTheEnd)
     EXPECT_NE(errors.str().find("Simulator: error: cannot open '/nonexistent/prog.bin'"), std::string::npos);
 }
 
+// A folder opens but cannot be read: each loader refuses it with a message.
+TEST(SimulatorLoader, RefusesAFolder)
+{
+    LoadedProgram loaded;
+    std::ostringstream errors;
+    EXPECT_FALSE(LoadObjectFile("/", loaded, errors));
+    EXPECT_FALSE(LoadIntelHex("/", loaded, errors));
+    EXPECT_FALSE(LoadBinary("/", 0, loaded, errors));
+    const std::string refusal = "Simulator: error: cannot read '/'\n";
+    EXPECT_EQ(errors.str(), refusal + refusal + refusal);
+}
+
 TEST(SimulatorReport, FormatsTimeFlagsAndDumps)
 {
     // 85 T at 3.072 MHz is 27669.27 ns; the delay loop's 3584 T are 1166666.67 ns.
