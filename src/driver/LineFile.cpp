@@ -58,7 +58,26 @@ bool CloseLineFile(LineFile& file)
     return !file.Failed;
 }
 
-void PrintWriteFailure(const char* path)
+namespace {
+
+// A file that has not failed before the call and failed in it is named.
+bool NameNewFailure(bool failedBefore, bool whole, const char* path)
 {
-    std::cout << "FATAL ERROR: Unable to write " << path << std::endl;
+    if (!whole && !failedBefore)
+        std::cout << "FATAL ERROR: Unable to write " << path << std::endl;
+    return whole;
+}
+
+} // namespace
+
+bool WriteNamedLineFile(LineFile& file, const char* path, const char* text, std::size_t length)
+{
+    const bool failedBefore = file.Failed;
+    return NameNewFailure(failedBefore, WriteLineFile(file, text, length), path);
+}
+
+bool CloseNamedLineFile(LineFile& file, const char* path)
+{
+    const bool failedBefore = file.Failed;
+    return NameNewFailure(failedBefore, CloseLineFile(file), path);
 }

@@ -26,5 +26,7 @@ bool WriteLineFile(LineFile& file, const char* text, std::size_t length);
 // Closes the file; false when it was open and not written whole.
 bool CloseLineFile(LineFile& file);
 
-// The standard output line of a file that refused its writes.
-void PrintWriteFailure(const char* path);
+// WriteLineFile and CloseLineFile that also name the file's first refusal on
+// standard output, once: "FATAL ERROR: Unable to write " and path.
+bool WriteNamedLineFile(LineFile& file, const char* path, const char* text, std::size_t length);
+bool CloseNamedLineFile(LineFile& file, const char* path);

@@ -34,16 +34,12 @@ struct RunLogLineBuffer : std::streambuf {
     int sync() override
     {
         std::size_t pending = static_cast<std::size_t>(pptr() - pbase());
-        const bool failedBefore = File.Failed;
-        bool written = true;
         if (Spill.empty()) {
-            written = WriteLineFile(File, pbase(), pending);
+            WriteNamedLineFile(File, Path.c_str(), pbase(), pending);
         } else {
             Spill.append(pbase(), pending);
-            written = WriteLineFile(File, Spill.data(), Spill.size());
+            WriteNamedLineFile(File, Path.c_str(), Spill.data(), Spill.size());
         }
-        if (!written && !failedBefore)
-            PrintWriteFailure(Path.c_str());
         Spill.clear();
         EmptyArea();
         return 0;
@@ -67,7 +63,5 @@ void CloseRunLog()
 {
     LogStream.flush();
     LogStream.clear();
-    const bool failedBefore = RunLogBuffer.File.Failed;
-    if (!CloseLineFile(RunLogBuffer.File) && !failedBefore)
-        PrintWriteFailure(RunLogBuffer.Path.c_str());
+    CloseNamedLineFile(RunLogBuffer.File, RunLogBuffer.Path.c_str());
 }

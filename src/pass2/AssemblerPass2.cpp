@@ -65,15 +65,6 @@ void AssembleStatement(
     }
 }
 
-// Writes one piece of the object file; its first refusal is named on
-// standard output, once.
-void WriteObjectText(LineFile& out, const char* outFileName, const std::string& text)
-{
-    const bool failedBefore = out.Failed;
-    if (!WriteLineFile(out, text.data(), text.size()) && !failedBefore)
-        PrintWriteFailure(outFileName);
-}
-
 } // namespace
 
 bool OpenStatementReader(StatementReader& reader, const char* fileName)
@@ -148,8 +139,8 @@ bool AssembleStatements(StatementReader& reader, const char* outFileName, const 
         return true;
     }
     LogStream << "I/O File Ready" << std::endl;
-    const std::string header = "#Everything is Hexadecimal\n";
-    WriteObjectText(out, outFileName, header); // each object line is one write
+    static const char Header[] = "#Everything is Hexadecimal\n";
+    WriteNamedLineFile(out, outFileName, Header, sizeof Header - 1); // each object line is one write
 
     char line[_MaxLineLength];
     char tokens[_MaxTokens][_MaxTokenLength] = {};
@@ -163,13 +154,10 @@ bool AssembleStatements(StatementReader& reader, const char* outFileName, const 
             LogStream << "Error: Line longer than " << MaxLineText << " characters, the rest of it is ignored"
                       << std::endl;
         if (AssembleLine(line, tokens, address, table, objectLine))
-            WriteObjectText(out, outFileName, objectLine);
+            WriteNamedLineFile(out, outFileName, objectLine.data(), objectLine.size());
     }
     LogStream << "End of Input File reached." << std::endl;
-    const bool failedBefore = out.Failed;
-    const bool whole = CloseLineFile(out);
-    if (!whole && !failedBefore)
-        PrintWriteFailure(outFileName);
+    const bool whole = CloseNamedLineFile(out, outFileName);
     CloseInputFile(reader.Input);
     return whole;
 }
