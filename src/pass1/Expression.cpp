@@ -346,32 +346,20 @@ ExpressionValue EvaluateExpression(const std::string& text, const SourceSymbols&
 
 bool IsSingleName(const std::string& text, std::string& name)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        begin++;
-    while (end > begin && IsBlank(text[end - 1]))
-        end--;
-    if (begin == end || !IsNameStart(text[begin]) || ScanWord(text, begin) != end)
+    std::string word = Trimmed(text, 0, text.size());
+    if (word.empty() || !IsNameStart(word[0]) || ScanWord(word, 0) != word.size())
         return false;
-    name = NormalWord(text.substr(begin, end - begin));
+    name = NormalWord(word);
     return true;
 }
 
 bool IsSingleString(const std::string& text, std::string& characters)
 {
-    std::size_t begin = 0;
-    while (begin < text.size() && IsBlank(text[begin]))
-        begin++;
-    if (begin >= text.size() || (text[begin] != '\'' && text[begin] != '"'))
+    std::string word = Trimmed(text, 0, text.size());
+    if (word.empty() || (word[0] != '\'' && word[0] != '"'))
         return false;
     std::string content;
-    std::size_t end = ScanQuoted(text, begin, &content);
-    if (end == std::string::npos)
-        return false;
-    while (end < text.size() && IsBlank(text[end]))
-        end++;
-    if (end != text.size())
+    if (ScanQuoted(word, 0, &content) != word.size())
         return false;
     characters = content;
     return true;

@@ -20,15 +20,6 @@ bool IsQuote(char c)
     return c == '\'' || c == '"';
 }
 
-std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end)
-{
-    while (begin < end && IsBlank(text[begin]))
-        begin++;
-    while (end > begin && IsBlank(text[end - 1]))
-        end--;
-    return text.substr(begin, end - begin);
-}
-
 // The operand field runs to a semicolon outside quotes; commas outside
 // quotes separate the operands.
 bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::string>& operands, std::string& error)
@@ -87,6 +78,15 @@ bool IsNameStart(char c)
 bool IsNameChar(char c)
 {
     return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+
+std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end)
+{
+    while (begin < end && IsBlank(text[begin]))
+        begin++;
+    while (end > begin && IsBlank(text[end - 1]))
+        end--;
+    return text.substr(begin, end - begin);
 }
 
 std::string UpperCased(std::string text)

@@ -27,6 +27,9 @@ bool IsNameStart(char c);
 bool IsNameChar(char c);
 std::string UpperCased(std::string text);
 
+// The characters of text from begin up to end, without blanks at either end.
+std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end);
+
 // The end of the name or number that starts at text[start]. A "$" after its
 // first character is a readability mark of CP/M's sources (OK$MSG).
 std::size_t ScanWord(const std::string& text, std::size_t start);

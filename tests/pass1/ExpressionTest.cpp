@@ -104,4 +104,42 @@ TEST(Expression, DeepNestingFailsCleanly)
     EXPECT_EQ(EvaluateExpression(negations + "1", symbols, 0).Status, ValueStatus::Failed);
 }
 
+// The operand tests of the statement writer: one name, or one string, with
+// blanks around it and nothing else.
+struct SingleCase {
+    const char* Text;
+    const char* Name;   // IsSingleName's name, or null when it is none
+    const char* String; // IsSingleString's characters, or null when it is none
+};
+
+const SingleCase SingleCases[] = {
+    {"loop", "LOOP", nullptr},
+    {" \tok$msg \r", "OKMSG", nullptr},
+    {"a b", nullptr, nullptr},
+    {"a+1", nullptr, nullptr},
+    {"1ah", nullptr, nullptr},
+    {"  ", nullptr, nullptr},
+    {"", nullptr, nullptr},
+    {" 'it''s' ", nullptr, "it's"},
+    {"\"a'b\"", nullptr, "a'b"},
+    {"''", nullptr, ""},
+    {"'ab", nullptr, nullptr},
+    {"'a''", nullptr, nullptr},
+    {"'a' 'b'", nullptr, nullptr},
+    {"'a'+1", nullptr, nullptr},
+    {"'a ' ", nullptr, "a "},
+};
+
+TEST(Expression, SingleNameAndStringCases)
+{
+    for (const SingleCase& c : SingleCases) {
+        std::string name = "unset";
+        std::string characters = "unset";
+        EXPECT_EQ(IsSingleName(c.Text, name), c.Name != nullptr) << c.Text;
+        EXPECT_EQ(name, c.Name != nullptr ? c.Name : "unset") << c.Text;
+        EXPECT_EQ(IsSingleString(c.Text, characters), c.String != nullptr) << c.Text;
+        EXPECT_EQ(characters, c.String != nullptr ? c.String : "unset") << c.Text;
+    }
+}
+
 } // namespace
