@@ -152,10 +152,8 @@ int main(int argc, char* argv[])
                 continue;
 
             start = Now();
-            std::ifstream file("prog.o", std::ios::binary | std::ios::ate);
-            std::string text(static_cast<std::size_t>(file.tellg()), '\0');
-            file.seekg(0);
-            file.read(&text[0], static_cast<std::streamsize>(text.size()));
+            std::string text;
+            ReadFileText("prog.o", text);
             ByteImage image;
             std::vector<ObjectFault> faults;
             auto phase = Now();
