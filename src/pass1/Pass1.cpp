@@ -106,7 +106,8 @@ bool WriteFileText(const std::string& path, const std::string& text)
 }
 
 // Both files go to temporary names first and are renamed into place only
-// when both are complete; on any failure neither old nor partial file stays.
+// when both are complete; on a failure the temporary files go here, and
+// RunPass1 removes whatever stands under the final names.
 bool WriteOutputs(
     const Pass1Paths& paths, const std::string& statements, const std::string& symbols, std::ostream& errors)
 {
@@ -126,8 +127,6 @@ bool WriteOutputs(
     std::string reason = ErrorText();
     std::remove(statementsTemp.c_str());
     std::remove(symbolsTemp.c_str());
-    std::remove(paths.Statements.c_str());
-    std::remove(paths.Symbols.c_str());
     errors << paths.ProgramName << ": error: " << CannotWriteMessage(failed, reason) << "\n";
     return false;
 }

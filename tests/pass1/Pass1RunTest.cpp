@@ -330,4 +330,21 @@ TEST(Pass1Run, MissingFilesAreIoFailures)
         errors.str(), "Assembler-Pass1: error: cannot read " + paths.OpcodeTable + ": No such file or directory\n");
 }
 
+// An output that cannot be written leaves neither file, not even an old one
+// or the temporary copy of the one that could be written.
+TEST(Pass1Run, UnwritableOutputLeavesNoFiles)
+{
+    SourceDirectory directory;
+    Pass1Paths paths = directory.Paths();
+    std::ofstream(paths.Source) << " NOP\n";
+    std::ofstream(paths.Statements) << "an old statement file\n";
+    paths.Symbols = directory.Path + "/missing/prog.sym";
+    Pass1Result result;
+    std::ostringstream errors;
+    EXPECT_EQ(RunPass1(paths, result, errors), 2);
+    EXPECT_EQ(errors.str(), "Assembler-Pass1: error: cannot write " + paths.Symbols + ": No such file or directory\n");
+    EXPECT_FALSE(directory.Exists("prog.pass1"));
+    EXPECT_FALSE(directory.Exists("prog.pass1.tmp"));
+}
+
 } // namespace
