@@ -83,7 +83,7 @@ bool CheckOpcodeTable(const Pass1Paths& paths, const OpcodeTableStructure* table
         return false;
     }
     for (int i = 0; i < _OpcodeCount && i < _RuleCount; i++) {
-        int encoded = EncodedSizeOfShape(EncodingRuleOfRow(i).Operands);
+        int encoded = EncodedSizeOfShape(GetEncodingRule(i).Operands);
         if (table[i].Mnemonic[0] != '\0' && table[i].Size != encoded) {
             errors << paths.ProgramName
                    << ": error: " << OpcodeSizeMessage(paths.OpcodeTable, table[i].Mnemonic, table[i].Size, encoded)

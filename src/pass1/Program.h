@@ -76,9 +76,8 @@ std::string StatementText(const Program& program, std::size_t index);
 // first sweep (and was reported there) gives what could be read of it.
 SourceLine SplitProgramLine(const Program& program, std::size_t index);
 
-// The second pass's encoding row of an opcode table row (0 to 79), how many
-// operands its shape takes and how many bytes it encodes to.
-const EncodingRule& EncodingRuleOfRow(int index);
+// How many operands an encoding row's shape takes (the row itself is the
+// second pass's GetEncodingRule) and how many bytes it encodes to.
 int OperandCountOfShape(OperandShape shape);
 int EncodedSizeOfShape(OperandShape shape);
 

@@ -199,7 +199,7 @@ std::string StatementStart(std::uint32_t address, const std::string& operation)
 
 void WriteInstruction(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
 {
-    const EncodingRule& rule = EncodingRuleOfRow(line.Rule);
+    const EncodingRule& rule = GetEncodingRule(line.Rule);
     int wanted = OperandCountOfShape(rule.Operands);
     int found = static_cast<int>(source.Operands.size());
     if (found != wanted) {
@@ -292,11 +292,6 @@ void WriteSymbols(const Program& program, std::string& symbols)
 }
 
 } // namespace
-
-const EncodingRule& EncodingRuleOfRow(int index)
-{
-    return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
-}
 
 int OperandCountOfShape(OperandShape shape)
 {

@@ -135,12 +135,12 @@ bool EncodeOpcodeOnly(const EncodingRule& rule, std::string& line)
     return true;
 }
 
+} // namespace
+
 const EncodingRule& GetEncodingRule(int index)
 {
     return index < _TransferRuleCount ? TransferRules[index] : BranchRules[index - _TransferRuleCount];
 }
-
-} // namespace
 
 bool ApplyEncodingRule(int index, const char* mnemonic, Tokens tokens, int count, std::string& line)
 {

@@ -42,6 +42,9 @@ constexpr int _TransferRuleCount = 45;
 extern const EncodingRule TransferRules[_TransferRuleCount];
 extern const EncodingRule BranchRules[_RuleCount - _TransferRuleCount];
 
+// The row of rule index (0 to 79).
+const EncodingRule& GetEncodingRule(int index);
+
 // Rule index (0 to 79) of the statement; mnemonic is the name of its table row.
 // True when the statement is accepted; on rejection the message is in the log
 // and the line holds the fields written before it.
