@@ -45,8 +45,6 @@ const DirectiveName Directives[] = {
     {"MACLIB", LineKind::Unsupported},
 };
 
-const char* const RegisterNames[] = {"A", "B", "C", "D", "E", "H", "L", "M", "SP", "PSW"};
-
 } // namespace
 
 void ReportError(Program& program, ProgramLine& line, const std::string& message)
@@ -92,10 +90,8 @@ void CollectOperationNames(Program& program)
 
 const char* ReservedNameKind(const Program& program, const std::string& name)
 {
-    for (const char* reg : RegisterNames) {
-        if (name == reg)
-            return "a register name";
-    }
+    if (IsRegisterName(name))
+        return "a register name";
     int rule = -1;
     switch (OperationKind(program, name, rule)) {
     case LineKind::Instruction:

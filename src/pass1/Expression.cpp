@@ -7,6 +7,7 @@
 #include "pass1/Messages.h"
 #include "pass1/Numbers.h"
 #include "pass1/SourceLine.h"
+#include "symbols/NumericLiteral.h"
 
 namespace {
 
@@ -16,9 +17,10 @@ typedef std::uint16_t Word;
 const int OrLevel = 1;
 const int AndLevel = 2;
 const int NotLevel = 3;
-const int AddLevel = 4;
-const int MultiplyLevel = 5;
-const int UnaryLevel = 6;
+const int RelationLevel = 4;
+const int AddLevel = 5;
+const int MultiplyLevel = 6;
+const int UnaryLevel = 7;
 
 // Deeper nesting than this is refused before it can exhaust the stack.
 const int MaxDepth = 600;
@@ -74,6 +76,35 @@ Word ShiftRight(Word a, Word b)
 {
     return b >= 16 ? 0 : static_cast<Word>(a >> b);
 }
+// Comparisons are unsigned; true is all ones, so that NOT, AND and OR combine them.
+Word Truth(bool holds)
+{
+    return holds ? 0xFFFFu : 0u;
+}
+Word Equal(Word a, Word b)
+{
+    return Truth(a == b);
+}
+Word NotEqual(Word a, Word b)
+{
+    return Truth(a != b);
+}
+Word Less(Word a, Word b)
+{
+    return Truth(a < b);
+}
+Word LessOrEqual(Word a, Word b)
+{
+    return Truth(a <= b);
+}
+Word Greater(Word a, Word b)
+{
+    return Truth(a > b);
+}
+Word GreaterOrEqual(Word a, Word b)
+{
+    return Truth(a >= b);
+}
 Word Negate(Word, Word b)
 {
     return static_cast<Word>(0u - b);
@@ -91,23 +122,51 @@ Word Low(Word, Word b)
     return static_cast<Word>(b & 0xFFu);
 }
 
+// Intel's words, and beside each the C spelling the cross assemblers use; a
+// C operator takes the level of its Intel counterpart (<< is SHL), and ~ is
+// a prefix operator like unary minus.
 const Operator Operators[] = {
     {"OR", OrLevel, false, Or},
+    {"|", OrLevel, false, Or},
     {"XOR", OrLevel, false, Xor},
+    {"^", OrLevel, false, Xor},
     {"AND", AndLevel, false, And},
+    {"&", AndLevel, false, And},
     {"NOT", NotLevel, true, Not},
+    {"EQ", RelationLevel, false, Equal},
+    {"=", RelationLevel, false, Equal},
+    {"==", RelationLevel, false, Equal},
+    {"NE", RelationLevel, false, NotEqual},
+    {"!=", RelationLevel, false, NotEqual},
+    {"<>", RelationLevel, false, NotEqual},
+    {"LT", RelationLevel, false, Less},
+    {"<", RelationLevel, false, Less},
+    {"LE", RelationLevel, false, LessOrEqual},
+    {"<=", RelationLevel, false, LessOrEqual},
+    {"GT", RelationLevel, false, Greater},
+    {">", RelationLevel, false, Greater},
+    {"GE", RelationLevel, false, GreaterOrEqual},
+    {">=", RelationLevel, false, GreaterOrEqual},
     {"+", AddLevel, false, Add},
     {"-", AddLevel, false, Subtract},
     {"*", MultiplyLevel, false, Multiply},
     {"/", MultiplyLevel, false, Divide},
     {"MOD", MultiplyLevel, false, Modulo},
+    {"%", MultiplyLevel, false, Modulo},
     {"SHL", MultiplyLevel, false, ShiftLeft},
+    {"<<", MultiplyLevel, false, ShiftLeft},
     {"SHR", MultiplyLevel, false, ShiftRight},
+    {">>", MultiplyLevel, false, ShiftRight},
     {"-", UnaryLevel, true, Negate},
     {"+", UnaryLevel, true, Plus},
+    {"~", UnaryLevel, true, Not},
     {"HIGH", UnaryLevel, true, High},
     {"LOW", UnaryLevel, true, Low},
 };
+
+// The operator characters, two-character operators first.
+const char* const OperatorSymbols[] = {
+    "<<", ">>", "<=", ">=", "<>", "==", "!=", "+", "-", "*", "/", "(", ")", "|", "&", "^", "~", "%", "<", ">", "="};
 
 enum class TokenKind { End, Number, Name, Here, String, Symbol, Bad };
 
@@ -174,20 +233,42 @@ void ReadToken(Parser& parser)
             token.Kind = TokenKind::String;
             pos = end;
         }
+    } else if (text[pos] == '$' && pos + 1 < text.size() && HexDigitValue(text[pos + 1]) >= 0) {
+        // $1F: a hexadecimal number; a "$" alone is the address.
+        std::size_t end = ScanWord(text, pos + 1);
+        token.Kind = TokenKind::Number;
+        token.Text = "$" + NormalWord(text.substr(pos + 1, end - pos - 1));
+        pos = end;
     } else if (text[pos] == '$') {
         token.Kind = TokenKind::Here;
         token.Text = "$";
         pos++;
-    } else if (std::strchr("+-*/()", text[pos]) != nullptr) {
-        token.Kind = TokenKind::Symbol;
-        token.Text = text.substr(pos, 1);
-        pos++;
     } else {
         token.Kind = TokenKind::Bad;
         token.Text = text.substr(pos, 1);
-        pos++;
+        for (const char* symbol : OperatorSymbols) {
+            if (text.compare(pos, std::strlen(symbol), symbol) == 0) {
+                token.Kind = TokenKind::Symbol;
+                token.Text = symbol;
+                break;
+            }
+        }
+        pos += token.Text.size();
     }
     parser.Pos = pos;
+}
+
+// A "%" where a value begins starts a binary number (%1010); the token read
+// was the operator, so the digits after it are read here.
+void ReadBinaryAfterPercent(Parser& parser)
+{
+    const std::string& text = parser.Text;
+    if (parser.Pos >= text.size() || !IsNameChar(text[parser.Pos]))
+        return;
+    std::size_t end = ScanWord(text, parser.Pos);
+    parser.Next.Kind = TokenKind::Number;
+    parser.Next.Text = "%" + NormalWord(text.substr(parser.Pos, end - parser.Pos));
+    parser.Pos = end;
 }
 
 // The operator of the given kind and level that the next token names, or null.
@@ -231,6 +312,8 @@ Word ParsePrimary(Parser& parser)
 {
     Token& token = parser.Next;
     Word value = 0;
+    if (token.Kind == TokenKind::Symbol && token.Text == "%")
+        ReadBinaryAfterPercent(parser);
     switch (token.Kind) {
     case TokenKind::Number:
         switch (ReadSourceNumber(token.Text, value)) {

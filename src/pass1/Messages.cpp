@@ -1,7 +1,10 @@
 // Every message the first pass gives a user, each text in one place.
 #include "pass1/Messages.h"
 
+#include <cctype>
 #include <cstdio>
+
+#include "pass1/SourceLine.h"
 
 namespace {
 
@@ -71,7 +74,16 @@ std::string BadPairMessage(const std::string& mnemonic, const char* pairs, const
 
 std::string UndefinedSymbolMessage(const std::string& name)
 {
-    return "undefined symbol " + Printable(name);
+    std::string message = "undefined symbol " + Printable(name);
+    // FFH reads as a name: only a leading digit makes it a number.
+    bool hexDigits = name.size() > 1 && (name.back() == 'H' || name.back() == 'h');
+    for (std::size_t i = 0; hexDigits && i + 1 < name.size(); i++)
+        hexDigits = std::isxdigit(static_cast<unsigned char>(name[i])) != 0;
+    if (hexDigits)
+        message += " (a hexadecimal number must start with a digit: 0" + name + ")";
+    if (IsRegisterName(name))
+        message += " (" + name + " is a register; a value is wanted here)";
+    return message;
 }
 
 std::string CircularDefinitionMessage(const std::string& name)

@@ -27,7 +27,7 @@ bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::st
     std::size_t start = pos;
     bool any = false;
     for (;;) {
-        bool atEnd = pos >= text.size() || text[pos] == ';';
+        bool atEnd = pos >= text.size() || IsCommentStart(text, pos);
         if (atEnd || text[pos] == ',') {
             std::string operand = Trimmed(text, start, pos);
             if (!atEnd || any || !operand.empty()) {
@@ -73,6 +73,21 @@ bool IsBlank(char c)
 bool IsNameStart(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '?' || c == '@';
+}
+
+bool IsRegisterName(const std::string& upperName)
+{
+    for (const char* name : {"A", "B", "C", "D", "E", "H", "L", "M", "SP", "PSW"}) {
+        if (upperName == name)
+            return true;
+    }
+    return false;
+}
+
+bool IsCommentStart(const std::string& text, std::size_t pos)
+{
+    // No operator is written "//", so outside a string it can only start a comment.
+    return text[pos] == ';' || (text[pos] == '/' && pos + 1 < text.size() && text[pos + 1] == '/');
 }
 
 bool IsNameChar(char c)
@@ -132,7 +147,7 @@ std::size_t FindEndOfFileMark(const std::string& content)
                 continue;
             }
             pos = close; // a doubled quote reads as two strings here, which ends the same
-        } else if (c == ';' || (atLineStart && c == '*')) {
+        } else if (IsCommentStart(content, pos) || (atLineStart && c == '*')) {
             std::size_t end = content.find('\n', pos);
             if (end == std::string::npos)
                 end = content.size();
@@ -173,13 +188,13 @@ std::vector<std::pair<std::size_t, std::size_t>> SplitStatements(const std::stri
     std::vector<std::pair<std::size_t, std::size_t>> pieces;
     std::size_t start = 0;
     // Comment and control lines are one piece whatever they hold.
-    std::size_t pos = (text.empty() || text[0] == ';' || text[0] == '*' || text[0] == '$') ? text.size() : 0;
-    while (pos < text.size() && text[pos] != ';') {
+    std::size_t pos = (text.empty() || IsCommentStart(text, 0) || text[0] == '*' || text[0] == '$') ? text.size() : 0;
+    while (pos < text.size() && !IsCommentStart(text, pos)) {
         if (IsQuote(text[pos])) {
             pos = ScanQuoted(text, pos, nullptr);
             if (pos == std::string::npos)
                 break; // the unterminated string is reported with its statement
-        } else if (text[pos] == '!') {
+        } else if (text[pos] == '!' && (pos + 1 >= text.size() || text[pos + 1] != '=')) { // != compares
             pieces.emplace_back(start, pos - start);
             start = ++pos;
         } else {
@@ -196,14 +211,14 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
     line.Operation.clear();
     line.Operands.clear();
     line.IsControl = false;
-    if (text.empty() || text[0] == ';' || text[0] == '*')
+    if (text.empty() || IsCommentStart(text, 0) || text[0] == '*')
         return true;
     if (text[0] == '$') {
         line.IsControl = true;
         return true;
     }
     std::size_t pos = SkipBlanks(text, 0);
-    if (pos >= text.size() || text[pos] == ';')
+    if (pos >= text.size() || IsCommentStart(text, pos))
         return true;
     if (!IsNameStart(text[pos])) {
         error = LineSyntaxMessage(
@@ -229,7 +244,7 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
     if (isLabel) {
         line.Label = first;
         pos = SkipBlanks(text, end);
-        if (pos >= text.size() || text[pos] == ';')
+        if (pos >= text.size() || IsCommentStart(text, pos))
             return true;
         if (!IsNameStart(text[pos])) {
             error = LineSyntaxMessage(
@@ -239,7 +254,7 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
         end = ScanWord(text, pos);
     }
     line.Operation = NormalWord(text.substr(pos, end - pos));
-    if (end < text.size() && !IsBlank(text[end]) && text[end] != ';') {
+    if (end < text.size() && !IsBlank(text[end]) && !IsCommentStart(text, end)) {
         error =
             LineSyntaxMessage("unexpected " + Printable(text.substr(end, 1)) + " after " + Printable(line.Operation));
         return false;

@@ -25,6 +25,10 @@ constexpr char EndOfFileMark = '\x1A';
 bool IsBlank(char c);
 bool IsNameStart(char c);
 bool IsNameChar(char c);
+// The registers and pairs: names no symbol may take.
+bool IsRegisterName(const std::string& upperName);
+// A comment starts at text[pos] (outside strings): ";" or "//".
+bool IsCommentStart(const std::string& text, std::size_t pos);
 std::string UpperCased(std::string text);
 
 // The characters of text from begin up to end, without blanks at either end.

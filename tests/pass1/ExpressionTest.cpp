@@ -14,7 +14,7 @@ struct ExpressionCase {
 };
 
 const ExpressionCase ExpressionCases[] = {
-    // precedence: unary and HIGH/LOW, then * / MOD SHL SHR, then + -, then NOT, AND, OR XOR
+    // precedence: unary and HIGH/LOW, then * / MOD SHL SHR, then + -, then relations, NOT, AND, OR XOR
     {"2+3*4", ValueStatus::Known, 14, ""},
     {"(2+3)*4", ValueStatus::Known, 20, ""},
     {"10-2-3", ValueStatus::Known, 5, ""},
@@ -46,6 +46,42 @@ const ExpressionCase ExpressionCases[] = {
     {"later+1", ValueStatus::Unknown, 0, "LATER"},
     {"PENDING*2", ValueStatus::Unknown, 0, "PENDING"},
     {"1/LATER", ValueStatus::Unknown, 0, "LATER"}, // no division by zero before the value is known
+    // numbers with a prefix; $ alone is still the address, % between values the remainder
+    {"$1F+1", ValueStatus::Known, 32, ""},
+    {"$+$10", ValueStatus::Known, 0x0810, ""},
+    {"0x10+0b11", ValueStatus::Known, 19, ""},
+    {"%101 % 3", ValueStatus::Known, 2, ""},
+    {"(%11)", ValueStatus::Known, 3, ""},
+    // C's operators on the levels of their Intel counterparts; ~ binds like unary minus
+    {"0x10 | 1", ValueStatus::Known, 17, ""},
+    {"6 & 3", ValueStatus::Known, 2, ""},
+    {"6 ^ 3", ValueStatus::Known, 5, ""},
+    {"1 | 2 & 0", ValueStatus::Known, 1, ""},
+    {"~0", ValueStatus::Known, 0xFFFF, ""},
+    {"~1+1", ValueStatus::Known, 0xFFFF, ""},
+    {"LOW(~$1234)", ValueStatus::Known, 0xCB, ""},
+    {"1 << 4 + 1", ValueStatus::Known, 17, ""},
+    {"80H >> 3", ValueStatus::Known, 16, ""},
+    // relations: unsigned, true is 0FFFFH, below + - and above NOT
+    {"5 EQ 5", ValueStatus::Known, 0xFFFF, ""},
+    {"5 = 5", ValueStatus::Known, 0xFFFF, ""},
+    {"5 == 4", ValueStatus::Known, 0, ""},
+    {"5 NE 4", ValueStatus::Known, 0xFFFF, ""},
+    {"5 != 5", ValueStatus::Known, 0, ""},
+    {"5 <> 4", ValueStatus::Known, 0xFFFF, ""},
+    {"1 LT 2", ValueStatus::Known, 0xFFFF, ""},
+    {"2 < 1", ValueStatus::Known, 0, ""},
+    {"-1 GT 1", ValueStatus::Known, 0xFFFF, ""},
+    {"2 > 2", ValueStatus::Known, 0, ""},
+    {"2 le 2", ValueStatus::Known, 0xFFFF, ""},
+    {"3 <= 2", ValueStatus::Known, 0, ""},
+    {"3 >= 3", ValueStatus::Known, 0xFFFF, ""},
+    {"3 GE 4", ValueStatus::Known, 0, ""},
+    {"1+1 EQ 2", ValueStatus::Known, 0xFFFF, ""},
+    {"NOT 1 EQ 1", ValueStatus::Known, 0, ""},
+    {"1 EQ 1 AND 2 EQ 3", ValueStatus::Known, 0, ""},
+    {"3 = 3 = 0FFFFH", ValueStatus::Known, 0xFFFF, ""},
+    {"'A' < 'B'", ValueStatus::Known, 0xFFFF, ""},
     // failures
     {"1/0", ValueStatus::Failed, 0, "division by zero"},
     {"5 MOD (3-3)", ValueStatus::Failed, 0, "division by zero"},
@@ -62,6 +98,13 @@ const ExpressionCase ExpressionCases[] = {
     {"1 2", ValueStatus::Failed, 0, "syntax error in expression: unexpected '2'"},
     {"AND 1", ValueStatus::Failed, 0, "syntax error in expression: a value is missing before 'AND'"},
     {"1 # 2", ValueStatus::Failed, 0, "syntax error in expression: unexpected '#'"},
+    {"1 ! 2", ValueStatus::Failed, 0, "syntax error in expression: unexpected '!'"},
+    {"%", ValueStatus::Failed, 0, "syntax error in expression: a value is missing before '%'"},
+    {"1 << ", ValueStatus::Failed, 0, "syntax error in expression: a value is missing before the end of the expression"},
+    {"EQ 1", ValueStatus::Failed, 0, "syntax error in expression: a value is missing before 'EQ'"},
+    {"%12", ValueStatus::Failed, 0, "malformed number %12"},
+    {"$1G", ValueStatus::Failed, 0, "malformed number $1G"},
+    {"5 % 0", ValueStatus::Failed, 0, "division by zero"},
     {"UNDEFINED+(", ValueStatus::Failed, 0,
         "syntax error in expression: a value is missing before the end of the expression"},
 };

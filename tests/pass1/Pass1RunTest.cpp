@@ -127,6 +127,9 @@ const AcceptedCase AcceptedCases[] = {
     // "!" separates statements outside strings and comments
     {" xchg! shld 100H! xchg ;info=DE! not a statement\nmov a,m!ora a!rz\n DB 'a!b'! DB '!'\n",
         "0 XCHG\n1 SHLD 0100H\n4 XCHG\n5 MOV A,M\n6 ORA A\n7 RZ\n8 DB 61H,21H,62H\n11 DB 21H\n", ""},
+    // the cross assemblers' numbers and operators; "!=" compares, "//" starts a comment
+    {" MVI A,$1F! MVI B,%101 % 3 ; x\n DB 1 != 2, 0x10 | 1 // 2\n// a comment line\n LXI H,~0 ; y\n",
+        "0 MVI A,1FH\n2 MVI B,02H\n4 DB FFH,11H\n6 LXI H,FFFFH\n", ""},
     // a warning alone still writes the files
     {" MOV M,M\n", "0 MOV M,M\n", ""},
     // names of 63 characters, and the characters _ ? @
@@ -204,8 +207,11 @@ const RejectedCase RejectedCases[] = {
     {" MVI A,12G\n MVI A,102B\n MVI A,FFH\n DW 8Q\n",
         "prog.asm:1: error: malformed number 12G\n"
         "prog.asm:2: error: malformed number 102B\n"
-        "prog.asm:3: error: undefined symbol FFH\n"
+        "prog.asm:3: error: undefined symbol FFH (a hexadecimal number must start with a digit: 0FFH)\n"
         "prog.asm:4: error: malformed number 8Q\n"},
+    {" MVI A,B\n LXI H,0ABH+aBh\n",
+        "prog.asm:1: error: undefined symbol B (B is a register; a value is wanted here)\n"
+        "prog.asm:2: error: undefined symbol ABH (a hexadecimal number must start with a digit: 0ABH)\n"},
     {" DB 'abc\n MVI A,'x\n", "prog.asm:1: error: unterminated string\nprog.asm:2: error: unterminated string\n"},
     {" MVI A,(1\n DB 1 2\n MVI A,,\n MVI A,\n 1: NOP\n NOP,\n",
         "prog.asm:1: error: syntax error in expression: ')' expected, found the end of the expression\n"

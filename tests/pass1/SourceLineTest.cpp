@@ -28,6 +28,8 @@ const SplitCase SplitCases[] = {
     {"; comment", "", "", ""},
     {"* star comment", "", "", ""},
     {"   ", "", "", ""},
+    {"// comment", "", "", ""},
+    {" DB 10/2 // half, of ten", "", "DB", "10/2"},
 };
 
 const std::unordered_map<std::string, bool> Operations = {
@@ -55,6 +57,8 @@ TEST(SourceLine, StatementsAndEndOfFile)
     EXPECT_EQ(pieces[1].first, 8u);
     EXPECT_EQ(pieces[2].first, 16u);
     EXPECT_EQ(SplitStatements("* a ! b").size(), 1u);
+    EXPECT_EQ(SplitStatements(" db 1!=2 // a!b").size(), 1u); // != compares; // starts a comment
+    EXPECT_EQ(SplitStatements("// a!b").size(), 1u);
     EXPECT_EQ(SplitStatements(" db 'a!b").size(), 1u); // the unterminated string is reported later
 
     EXPECT_EQ(FindEndOfFileMark(" nop\n\x1A\x1Ajunk"), 5u);
