@@ -2,7 +2,7 @@
 BUILD ?= build
 EXAMPLE ?= examples/multiply
 
-.PHONY: all build run install test test-sanitize fuzz bench lint clean
+.PHONY: all build run install test test-sanitize fuzz bench lint clean web web-module web-serve
 
 all: build
 
@@ -55,5 +55,31 @@ lint:
 	if [ $$status -eq 0 ]; then echo "lint: no findings"; else echo "lint: findings above"; fi; \
 	exit $$status
 
+# The playground page: the libraries compiled to WebAssembly with Emscripten
+# (emcmake; its JavaScript optimizer needs Debian's acorn on NODE_PATH), the
+# module's wrapper and the examples, then the page's bundle (web/: npm ci
+# when the lock file changed, and its build script, writing into SITE_DIR).
+WEB_BUILD ?= build-web
+WEB_SITE = $(WEB_BUILD)/site
+WEB_PORT ?= 8085
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
+web-module:
+	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@$(EMSCRIPTEN_ENV) cmake --build $(WEB_BUILD) -j 2
+	@mkdir -p $(WEB_SITE)/examples
+	@cp $(WEB_BUILD)/toolchain-core.js $(WEB_BUILD)/toolchain-core.wasm web/src/toolchain.js $(WEB_SITE)/
+	@cp examples/*.asm $(WEB_SITE)/examples/
+
+web: web-module
+	@if [ -f web/package.json ]; then \
+		cd web && { [ node_modules/.package-lock.json -nt package-lock.json ] || npm ci --no-audit --no-fund; } \
+		&& SITE_DIR=$(abspath $(WEB_SITE)) npm run build; \
+	fi
+
+# Serves the built site on this machine only.
+web-serve: web
+	@echo "The playground page: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	@cd $(WEB_SITE) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz build-bench $(LINT_BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz build-bench $(LINT_BUILD) $(WEB_BUILD)

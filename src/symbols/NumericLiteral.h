@@ -1,6 +1,7 @@
 // Numeric literals of operands and data items: their value and size class.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "symbols/SymbolData.h"

@@ -1,0 +1,96 @@
+// The wrapper of the toolchain's WebAssembly module: loads it (in a browser,
+// a worker or Node) and turns its JSON answers into the objects of api.ts.
+// It holds no assembler or simulator logic of its own.
+'use strict';
+
+// "3E05" -> Uint8Array [0x3E, 0x05]: the module sends bytes as hexadecimal text.
+function hexToBytes(text) {
+  const bytes = new Uint8Array(text.length >> 1);
+  for (let i = 0; i < bytes.length; i++) bytes[i] = parseInt(text.substr(2 * i, 2), 16);
+  return bytes;
+}
+
+function toBytes(data) {
+  return data instanceof Uint8Array ? data : Uint8Array.from(data);
+}
+
+// {name: data} -> [name, data, name, data, ...], as the module takes files.
+function flattenFiles(files) {
+  const flat = [];
+  for (const [name, data] of Object.entries(files || {})) flat.push(name, data);
+  return flat;
+}
+
+function decodeRanges(ranges) {
+  return ranges.map((range) => ({ address: range.address, bytes: hexToBytes(range.bytes) }));
+}
+
+function decodeFiles(files) {
+  const decoded = {};
+  for (const [name, hex] of Object.entries(files)) decoded[name] = hexToBytes(hex);
+  return decoded;
+}
+
+function makeToolchain(core) {
+  const toolchain = {
+    version: '',
+    assemble(source, mainFile = 'prog.asm', options = {}) {
+      const fill = options.fill === undefined ? 0xff : options.fill;
+      const raw = JSON.parse(core.assemble(source, mainFile, flattenFiles(options.includes), fill, !!options.crlf));
+      raw.ok = raw.status === 0;
+      raw.binary = hexToBytes(raw.binary);
+      raw.image = decodeRanges(raw.image);
+      return raw;
+    },
+    runCommand(program, args, files) {
+      const raw = JSON.parse(core.runCommand(program, args, flattenFiles(files)));
+      raw.files = decodeFiles(raw.files);
+      return raw;
+    },
+    createSession() {
+      return makeSession(core);
+    },
+  };
+  toolchain.version = toolchain.runCommand('Assembler', ['--version']).stdout.trim();
+  return toolchain;
+}
+
+function makeSession(core) {
+  const unavailable = () => {
+    throw new Error('sessions are not in this build of the module yet');
+  };
+  return {
+    load: unavailable, reset: unavailable, step: unavailable, stepOver: unavailable, stepOut: unavailable,
+    run: unavailable, requestPause: unavailable, setBreakpoint: unavailable, breakpoints: unavailable,
+    setWatchpoint: unavailable, setRegister: unavailable, readMemory: unavailable, writeMemory: unavailable,
+    queueInput: unavailable, setPortValue: unavailable, sendConsole: unavailable, raiseInterrupt: unavailable,
+    snapshot: unavailable, report: unavailable, checks: unavailable, dispose() {},
+  };
+}
+
+// Node's require, when this file runs as a CommonJS module of Node (not in a bundle).
+function nodeRequire() {
+  return typeof module === 'object' && module && typeof module.require === 'function'
+    ? module.require.bind(module)
+    : null;
+}
+
+async function loadToolchain(options = {}) {
+  const moduleArguments = {};
+  if (options.locateFile) moduleArguments.locateFile = options.locateFile;
+  if (options.wasmBinary) moduleArguments.wasmBinary = options.wasmBinary;
+  let factory = options.factory;
+  if (!factory) {
+    const load = nodeRequire();
+    if (!load) throw new Error('loadToolchain: pass options.factory (createToolchainCore of toolchain-core.js)');
+    // Node: the module beside this file; its loader cannot fetch() a path, so
+    // it is handed the .wasm bytes.
+    const path = load('path');
+    factory = load(path.join(__dirname, 'toolchain-core.js'));
+    if (!moduleArguments.wasmBinary)
+      moduleArguments.wasmBinary = load('fs').readFileSync(path.join(__dirname, 'toolchain-core.wasm'));
+  }
+  return makeToolchain(await factory(moduleArguments));
+}
+
+module.exports = { loadToolchain, hexToBytes, toBytes };
