@@ -114,13 +114,18 @@ void WriteAssembledSource(JsonWriter& json, const AssemblyResult& result, const 
     CloseJson(json, ']');
 }
 
+std::string CurrentDirectory()
+{
+    std::error_code error;
+    return fs::current_path(error).string();
+}
+
 } // namespace
 
-ScratchDirectory::ScratchDirectory()
+ScratchDirectory::ScratchDirectory() : Previous(CurrentDirectory())
 {
     static unsigned counter = 0;
     std::error_code error;
-    Previous = fs::current_path(error).string();
     fs::path path = fs::temp_directory_path(error)
         / ("toolchain-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
     fs::remove_all(path, error);
@@ -201,7 +206,7 @@ std::string AssembleToJson(const std::string& source, const std::string& mainFil
     options.WriteBinary = true;
     options.Fill = fill;
     options.CrLf = crLf;
-    AssemblyResult result;
+    AssemblyResult result{};
     std::string failed;
     int status = 2;
     if (!WriteWebFiles(all, failed))
