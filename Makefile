@@ -43,14 +43,15 @@ bench:
 # Bug-finding checks over every source of src/: clang-tidy with the checks of
 # .clang-tidy, on the compile commands of a configured (not built)
 # build-lint, then cppcheck; both always run, and a finding of either fails
-# the target.
+# the target. The module's embind entry (src/web/main.cpp) only compiles with
+# Emscripten's headers and is left to cppcheck.
 LINT_BUILD ?= build-lint
 CPPCHECK_FLAGS = --enable=warning,performance,portability --error-exitcode=1 --inline-suppr --quiet \
 	--suppressions-list=.cppcheck-suppressions --std=c++17 --language=c++ -I src -j 2
 lint:
 	@cmake -S . -B $(LINT_BUILD) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=OFF >/dev/null
 	@status=0; \
-	find src -name '*.cpp' -print0 | sort -z | xargs -0 -n 4 -P 2 clang-tidy -p $(LINT_BUILD) --quiet || status=1; \
+	find src -name '*.cpp' ! -path src/web/main.cpp -print0 | sort -z | xargs -0 -n 4 -P 2 clang-tidy -p $(LINT_BUILD) --quiet || status=1; \
 	cppcheck $(CPPCHECK_FLAGS) src || status=1; \
 	if [ $$status -eq 0 ]; then echo "lint: no findings"; else echo "lint: findings above"; fi; \
 	exit $$status
