@@ -1,6 +1,7 @@
 // The first sweep: addresses laid out line by line from the opcode table's
 // sizes and the directives, labels and constants defined on the way.
 #include <cstdio>
+#include <set>
 
 #include "driver/RunLog.h"
 #include "pass1/Expression.h"
@@ -14,7 +15,9 @@ const std::size_t MaxNameLength = 63; // the second pass keeps 63 characters of 
 struct LayoutState {
     std::uint32_t Here = 0;
     bool Overflowed = false; // reported once until an ORG sets a new address
+    bool Only8080 = false;   // a CPU line chose the 8080: no RIM, no SIM
     std::vector<std::size_t> PendingConstants;
+    std::set<std::string> RelocatableReported; // the words refused so far
 };
 
 std::string HexWord(std::uint32_t value)
@@ -42,18 +45,24 @@ void Advance(Program& program, ProgramLine& line, LayoutState& state, std::uint3
     state.Here += size;
 }
 
-// A name may be defined when it is short enough, no reserved word and new.
+// A name may be defined when it is short enough and no register or operator;
+// one that is also a mnemonic or directive is one with a warning.
 bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
 {
     if (name.size() > MaxNameLength) {
         ReportError(program, line, NameTooLongMessage(name));
         return false;
     }
-    if (const char* kind = ReservedNameKind(program, name)) {
-        ReportError(program, line, ReservedLabelMessage(name, kind));
-        return false;
+    const char* kind = ReservedNameKind(program, name);
+    if (kind == nullptr)
+        return true;
+    std::string word = kind;
+    if (word == "a mnemonic" || word == "a directive") {
+        ReportWarning(program, line, ShadowedNameWarning(name, kind));
+        return true;
     }
-    return true;
+    ReportError(program, line, ReservedLabelMessage(name, kind));
+    return false;
 }
 
 void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
@@ -82,12 +91,16 @@ bool CheckOperandCount(Program& program, ProgramLine& line, const SourceLine& so
     return false;
 }
 
-// ORG and DS need their value now, from what is defined above them.
-bool EvaluateNow(
-    Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state, std::uint16_t& value)
+// ORG, DS and the count of .FILL need their value now, from what is defined
+// above them.
+bool EvaluateNow(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state,
+    std::uint16_t& value, int mostOperands = 1)
 {
-    if (!CheckOperandCount(program, line, source, 1))
+    int found = static_cast<int>(source.Operands.size());
+    if (found == 0 || found > mostOperands) {
+        CheckOperandCount(program, line, source, found == 0 ? 1 : mostOperands);
         return false;
+    }
     auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
     ExpressionValue result = EvaluateExpression(source.Operands[0], program.Symbols, here);
     if (result.Status == ValueStatus::Failed) {
@@ -129,6 +142,62 @@ void LayOutDs(Program& program, ProgramLine& line, const SourceLine& source, Lay
     if (EvaluateNow(program, line, source, state, value)) {
         LogStream << "Address is " << HexWord(state.Here) << " Reserved " << value << std::endl;
         Advance(program, line, state, value);
+    }
+}
+
+// .FILL count[, value]: count bytes, laid out now; the value (0 when there is
+// none) is a byte worked out in the second sweep.
+void LayOutFill(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
+{
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
+    line.HasAddress = true;
+    line.Address = state.Here;
+    std::uint16_t count = 0;
+    if (!EvaluateNow(program, line, source, state, count, 2))
+        return;
+    line.ByteCount = count;
+    LogStream << "Address is " << HexWord(state.Here) << " Size " << count << std::endl;
+    Advance(program, line, state, count);
+}
+
+// CPU 8080, CPU 8085, .8080, .8085: the 8080 lacks RIM and SIM.
+void LayOutCpu(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
+{
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
+    std::string cpu = source.Operation.substr(1);
+    if (source.Operation != ".8080" && source.Operation != ".8085") {
+        if (!CheckOperandCount(program, line, source, 1))
+            return;
+        cpu = UpperCased(source.Operands[0]);
+    } else if (!CheckOperandCount(program, line, source, 0)) {
+        return;
+    }
+    if (cpu != "8080" && cpu != "8085") {
+        ReportError(program, line, UnsupportedCpuMessage(source.Operands[0]));
+        return;
+    }
+    state.Only8080 = cpu == "8080";
+    LogStream << "CPU is " << cpu << std::endl;
+}
+
+// The relocating assemblers' sections and linkage need a linker we lack:
+// one error at the first line of each such word. Names declared external
+// are taken as 0, so that their uses add no errors of their own.
+void LayOutRelocatable(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
+{
+    std::string word = source.Operation[0] == '.' ? source.Operation.substr(1) : source.Operation;
+    if (state.RelocatableReported.insert(word).second)
+        ReportError(program, line, RelocatableMessage(source.Operation));
+    else
+        line.Failed = true;
+    if (word != "EXTRN" && word != "EXT" && word != "EXTERNAL")
+        return;
+    std::string name;
+    for (const std::string& operand : source.Operands) {
+        if (IsSingleName(operand, name) && FindSourceSymbol(program.Symbols, name) == nullptr)
+            AddSourceSymbol(program.Symbols, SourceSymbol{name, SymbolKind::Constant, 0, true, line.LineNumber});
     }
 }
 
@@ -184,7 +253,7 @@ int DataByteCount(Program& program, ProgramLine& line, const SourceLine& source)
     }
     if (line.Kind == LineKind::Dw)
         return static_cast<int>(2 * items.size());
-    std::size_t count = 0;
+    std::size_t count = line.Kind == LineKind::Asciz ? 1 : 0;
     std::string characters;
     for (const std::string& item : items)
         count += IsSingleString(item, characters) ? characters.size() : 1;
@@ -198,6 +267,8 @@ void LayOutCode(Program& program, ProgramLine& line, const SourceLine& source, L
         DefineLabel(program, line, source, state);
     line.HasAddress = true;
     line.Address = state.Here;
+    if (state.Only8080 && (source.Operation == "RIM" || source.Operation == "SIM"))
+        ReportError(program, line, Only8085Message(source.Operation));
     int size =
         line.Kind == LineKind::Instruction ? program.Table[line.Rule].Size : DataByteCount(program, line, source);
     line.ByteCount = size;
@@ -233,7 +304,17 @@ bool LayOutLine(Program& program, std::size_t index, LayoutState& state)
     case LineKind::Instruction:
     case LineKind::Db:
     case LineKind::Dw:
+    case LineKind::Asciz:
         LayOutCode(program, line, source, state);
+        break;
+    case LineKind::Fill:
+        LayOutFill(program, line, source, state);
+        break;
+    case LineKind::Cpu:
+        LayOutCpu(program, line, source, state);
+        break;
+    case LineKind::Relocatable:
+        LayOutRelocatable(program, line, source, state);
         break;
     case LineKind::Unsupported:
     case LineKind::Unknown:

@@ -101,6 +101,27 @@ std::string ReservedLabelMessage(const std::string& name, const char* kind)
     return Printable(name) + " is " + kind + " and cannot be a label";
 }
 
+std::string ShadowedNameWarning(const std::string& name, const char* kind)
+{
+    return Printable(name) + " is also " + kind + "; as a symbol it stands only in operands";
+}
+
+std::string UnsupportedCpuMessage(const std::string& cpu)
+{
+    return "CPU " + Printable(cpu) + " is not supported: this assembler knows the 8080 and the 8085";
+}
+
+std::string Only8085Message(const std::string& mnemonic)
+{
+    return mnemonic + " is an 8085 instruction, and the CPU line above chose the 8080";
+}
+
+std::string RelocatableMessage(const std::string& directive)
+{
+    return Printable(directive)
+        + ": relocatable sections need a linker: not supported (later lines with it are not reported again)";
+}
+
 std::string NameTooLongMessage(const std::string& name)
 {
     return "name " + Printable(name) + " has " + std::to_string(name.size()) + " characters; names have at most 63";

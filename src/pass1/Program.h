@@ -22,7 +22,11 @@ enum class LineKind {
     Dw,
     Ds,
     End,
-    Listing,     // TITLE, PAGE, ...: accepted, without effect
+    Asciz,       // DB with a zero byte after the items
+    Fill,        // count bytes of one value
+    Cpu,         // CPU 8080, .8085, ...
+    Listing,     // TITLE, PAGE, ASEG, ...: accepted, without effect
+    Relocatable, // CSEG, PUBLIC, EXTRN, ...: refused, once per word
     Unsupported, // macros, conditional assembly, include files
     Unknown,
 };
@@ -66,7 +70,8 @@ LineKind OperationKind(const Program& program, const std::string& operation, int
 // Fills the set of operation words from the opcode table and the directives.
 void CollectOperationNames(Program& program);
 
-// What a reserved name is ("a register name", ...), or null for a free name.
+// What a word of the language is ("a register name" and "an operator" cannot
+// be symbols, "a mnemonic" and "a directive" may, with a warning), or null.
 const char* ReservedNameKind(const Program& program, const std::string& name);
 
 // The text of statement index (without its line end).

@@ -53,13 +53,72 @@ bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::st
     }
 }
 
+// A directive may begin with a dot (.org, .8085).
+bool IsOperationStart(const std::string& text, std::size_t pos)
+{
+    return pos < text.size()
+        && (IsNameStart(text[pos]) || (text[pos] == '.' && pos + 1 < text.size() && IsNameChar(text[pos + 1])));
+}
+
+std::size_t ScanOperationWord(const std::string& text, std::size_t start)
+{
+    return ScanWord(text, text[start] == '.' ? start + 1 : start);
+}
+
 // The word after the first one, upper case; empty when there is none.
 std::string NextWord(const std::string& text, std::size_t pos)
 {
     std::size_t start = SkipBlanks(text, pos);
-    if (start == pos || start >= text.size() || !IsNameStart(text[start]))
+    if (start == pos || !IsOperationStart(text, start))
         return "";
-    return NormalWord(text.substr(start, ScanWord(text, start) - start));
+    return NormalWord(text.substr(start, ScanOperationWord(text, start) - start));
+}
+
+// "NAME = expr" defines NAME as SET does; "==" is a comparison.
+bool IsAssignmentAt(const std::string& text, std::size_t pos)
+{
+    return pos < text.size() && text[pos] == '=' && (pos + 1 >= text.size() || text[pos + 1] != '=');
+}
+
+// The words before which a name is the constant's name, whatever word it is.
+bool IsConstantDefinition(const std::string& word)
+{
+    for (const char* definer : {"EQU", "SET", "DEFL", ".EQU", ".SET"}) {
+        if (word == definer)
+            return true;
+    }
+    return false;
+}
+
+// Whether the first word of a line (without colon) is its label: before
+// EQU, SET or "=" always; a mnemonic or reserved directive is otherwise the
+// operation (" JZ END" jumps); a word that is a directive of other assemblers
+// is a label before an operation (PAGE DS 1); any other name is a label in
+// column 1 or before an operation.
+bool IsUnmarkedLabel(const std::string& text, std::size_t pos, std::size_t end, const std::string& first,
+    const OperationWords& operations)
+{
+    std::string nextWord = NextWord(text, end);
+    if (IsAssignmentAt(text, SkipBlanks(text, end)) || IsConstantDefinition(nextWord))
+        return true;
+    auto self = operations.find(first);
+    auto next = operations.find(nextWord);
+    if (self != operations.end())
+        return !self->second && next != operations.end() && next->second;
+    return pos == 0 || next != operations.end();
+}
+
+// ".equ NAME, expr" and ".set NAME, expr", as GNU-style sources write them,
+// are NAME .equ expr.
+void MoveConstantName(SourceLine& line)
+{
+    if (!line.Label.empty() || line.Operands.size() != 2 || (line.Operation != ".EQU" && line.Operation != ".SET"))
+        return;
+    const std::string& name = line.Operands[0];
+    if (name.empty() || !IsNameStart(name[0]) || ScanWord(name, 0) != name.size())
+        return;
+    line.Label = NormalWord(name);
+    line.Operands.erase(line.Operands.begin());
 }
 
 } // namespace
@@ -220,38 +279,37 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
     std::size_t pos = SkipBlanks(text, 0);
     if (pos >= text.size() || IsCommentStart(text, pos))
         return true;
-    if (!IsNameStart(text[pos])) {
+    if (!IsOperationStart(text, pos)) {
         error = LineSyntaxMessage(
             "a line starts with a label, a mnemonic, a directive or a comment, not " + Printable(text.substr(pos, 1)));
         return false;
     }
-    std::size_t end = ScanWord(text, pos);
+    std::size_t end = ScanOperationWord(text, pos);
     std::string first = NormalWord(text.substr(pos, end - pos));
     bool isLabel = false;
-    if (end < text.size() && text[end] == ':') {
-        isLabel = true;
-        end++;
-    } else {
-        // A name before a mnemonic or directive is a label, even one that is
-        // itself an operation word (PAGE DS 1; MOV EQU 5 is refused later);
-        // a name in column 1 is one unless it is an operation.
-        auto next = operations.find(NextWord(text, end));
-        if (next != operations.end() && next->second)
+    if (text[pos] != '.') {
+        if (end < text.size() && text[end] == ':') {
             isLabel = true;
-        else if (operations.count(first) == 0)
-            isLabel = (pos == 0) || next != operations.end();
+            end++;
+        } else {
+            isLabel = IsUnmarkedLabel(text, pos, end, first, operations);
+        }
     }
     if (isLabel) {
         line.Label = first;
         pos = SkipBlanks(text, end);
         if (pos >= text.size() || IsCommentStart(text, pos))
             return true;
-        if (!IsNameStart(text[pos])) {
+        if (IsAssignmentAt(text, pos)) {
+            line.Operation = "=";
+            return SplitOperands(text, SkipBlanks(text, pos + 1), line.Operands, error);
+        }
+        if (!IsOperationStart(text, pos)) {
             error = LineSyntaxMessage(
                 "expected a mnemonic or directive after the label, not " + Printable(text.substr(pos, 1)));
             return false;
         }
-        end = ScanWord(text, pos);
+        end = ScanOperationWord(text, pos);
     }
     line.Operation = NormalWord(text.substr(pos, end - pos));
     if (end < text.size() && !IsBlank(text[end]) && !IsCommentStart(text, end)) {
@@ -259,5 +317,8 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
             LineSyntaxMessage("unexpected " + Printable(text.substr(end, 1)) + " after " + Printable(line.Operation));
         return false;
     }
-    return SplitOperands(text, SkipBlanks(text, end), line.Operands, error);
+    if (!SplitOperands(text, SkipBlanks(text, end), line.Operands, error))
+        return false;
+    MoveConstantName(line);
+    return true;
 }

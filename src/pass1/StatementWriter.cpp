@@ -217,12 +217,20 @@ void WriteInstruction(Program& program, ProgramLine& line, const SourceLine& sou
     statements += '\n';
 }
 
-// DB and DW: every item a literal of its width, 14 to a statement, longer
-// lists going on at the following addresses.
-void WriteData(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
+// The bytes of .FILL count, value: the value a byte, 0 when there is none.
+bool FillValues(Program& program, ProgramLine& line, const SourceLine& source, std::vector<std::uint16_t>& values)
 {
-    int sizeClass = line.Kind == LineKind::Db ? ByteSizeClass : WordSizeClass;
-    std::vector<std::uint16_t> values;
+    std::uint16_t value = 0;
+    if (source.Operands.size() > 1 && !EvaluateByte(program, line, source.Operands[1], value))
+        return false;
+    values.assign(static_cast<std::size_t>(line.ByteCount), value);
+    return true;
+}
+
+// The values of DB and DW items: a string in DB gives one byte per character.
+bool ItemValues(Program& program, ProgramLine& line, const SourceLine& source, int sizeClass,
+    std::vector<std::uint16_t>& values)
+{
     std::string characters;
     for (const std::string& item : source.Operands) {
         if (sizeClass == ByteSizeClass && IsSingleString(item, characters)) {
@@ -234,12 +242,27 @@ void WriteData(Program& program, ProgramLine& line, const SourceLine& source, st
         bool valid = sizeClass == ByteSizeClass ? EvaluateByte(program, line, item, value)
                                                 : EvaluateOperand(program, line, item, value);
         if (!valid)
-            return;
+            return false;
         values.push_back(value);
     }
+    return true;
+}
+
+// DB and DW (in any of their spellings): every item a literal of its width,
+// 14 to a statement, longer lists going on at the following addresses.
+void WriteData(Program& program, ProgramLine& line, const SourceLine& source, std::string& statements)
+{
+    int sizeClass = line.Kind == LineKind::Dw ? WordSizeClass : ByteSizeClass;
+    std::vector<std::uint16_t> values;
+    bool valid = line.Kind == LineKind::Fill ? FillValues(program, line, source, values)
+                                             : ItemValues(program, line, source, sizeClass, values);
+    if (!valid)
+        return;
+    if (line.Kind == LineKind::Asciz)
+        values.push_back(0);
     std::uint32_t address = line.Address;
     for (std::size_t first = 0; first < values.size(); first += MaxItemsPerStatement) {
-        std::string statement = StatementStart(address, source.Operation);
+        std::string statement = StatementStart(address, sizeClass == ByteSizeClass ? "DB" : "DW");
         for (std::size_t i = first; i < values.size() && i < first + MaxItemsPerStatement; i++) {
             statement += i == first ? " " : ",";
             statement += HexLiteral(values[i], sizeClass);
@@ -334,6 +357,8 @@ void WriteProgram(Program& program, std::string& statements, std::string& symbol
             break;
         case LineKind::Db:
         case LineKind::Dw:
+        case LineKind::Asciz:
+        case LineKind::Fill:
             WriteData(program, line, source, statements);
             break;
         case LineKind::Set:

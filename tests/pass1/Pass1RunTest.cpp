@@ -130,6 +130,26 @@ const AcceptedCase AcceptedCases[] = {
     // the cross assemblers' numbers and operators; "!=" compares, "//" starts a comment
     {" MVI A,$1F! MVI B,%101 % 3 ; x\n DB 1 != 2, 0x10 | 1 // 2\n// a comment line\n LXI H,~0 ; y\n",
         "0 MVI A,1FH\n2 MVI B,02H\n4 DB FFH,11H\n6 LXI H,FFFFH\n", ""},
+    // every spelling of the data directives, a dot in any directive, .END ends the source
+    {" .org 100h\nSTART: .db 1, 'AB'\n .DW 1234h\n DEFB 2\n DEFW 5\n DEFM \"hi\"\n .byte 3\n .b 4\n .word 6\n"
+     " .w 7\n .text \"x\"\n .ascii 'y'\n .asciz \"ok\"\n .block 2\n DEFS 1\n .ds 1\n .fill 3, 0AAh\n .fill 2\n"
+     " .end\n NOP\n",
+        "256 DB 01H,41H,42H\n259 DW 1234H\n261 DB 02H\n262 DW 0005H\n264 DB 68H,69H\n266 DB 03H\n267 DB 04H\n"
+        "268 DW 0006H\n270 DW 0007H\n272 DB 78H\n273 DB 79H\n274 DB 6FH,6BH,00H\n281 DB AAH,AAH,AAH\n"
+        "284 DB 00H,00H\n",
+        "START 2 256\n"},
+    // constants: NAME = expr and DEFL as SET, .equ and .set with the name first or as an operand
+    {"N = 3\nN = N + 1\n MVI A,N\nK .equ 10h\n .equ J, K+1\nV DEFL 1\n .set W, 2\n MVI B,K\n MVI C,J\n"
+     " MVI D,V\n MVI E,W\n DB N == 4, N = 4\n",
+        "0 MVI A,04H\n2 MVI B,K\n4 MVI C,J\n6 MVI D,01H\n8 MVI E,02H\n10 DB FFH,FFH\n",
+        "N 1 4\nK 1 16\nJ 1 17\nV 1 1\nW 1 2\n"},
+    // a mnemonic where an operation stands is one; a name with a colon or before EQU is a symbol
+    {"RIM EQU 20H\n IN RIM\n JZ END\ndaa:  DAA\n JMP daa\nend: HLT\n DW END, DAA\n",
+        "0 IN RIM\n2 JZ END\n5 DAA\n6 JMP DAA\n9 HLT\n10 DW 0009H,0005H\n", "RIM 1 32\nDAA 2 5\nEND 2 9\n"},
+    // CPU lines, and the listing controls of other assemblers; a label on .org names the new address
+    {" CPU 8085\n RIM\n .8080\n NOP\n .cpu 8085\n SIM\n .8085\n .list\n .nolist\n .title \"x\"\n .subttl y\n"
+     " .page\n .eject\n .project DEMO\n .tape\n ASEG\n LIST\n NOLIST\n .xlist\n .module m\nTOP .org 10h\n NOP\n",
+        "0 RIM\n1 NOP\n2 SIM\n16 NOP\n", "TOP 2 16\n"},
     // a warning alone still writes the files
     {" MOV M,M\n", "0 MOV M,M\n", ""},
     // names of 63 characters, and the characters _ ? @
@@ -190,13 +210,15 @@ const RejectedCase RejectedCases[] = {
         "prog.asm:2: error: symbol LOOP is already defined on line 1\n"
         "prog.asm:4: error: symbol K is already defined on line 3\n"
         "prog.asm:6: error: symbol V is already defined on line 5\n"},
-    {"A: NOP\nMOV EQU 1\nSP SET 2\nDB: NOP\nAND: NOP\nPSW\n",
+    // registers and operators stay reserved; a mnemonic or directive is a symbol with a warning
+    {"A: NOP\nMOV EQU 1\nSP SET 2\nDB: NOP\nAND: NOP\nPSW\nLT EQU 1\n",
         "prog.asm:1: error: A is a register name and cannot be a label\n"
-        "prog.asm:2: error: MOV is a mnemonic and cannot be a label\n"
+        "prog.asm:2: warning: MOV is also a mnemonic; as a symbol it stands only in operands\n"
         "prog.asm:3: error: SP is a register name and cannot be a label\n"
-        "prog.asm:4: error: DB is a directive and cannot be a label\n"
+        "prog.asm:4: warning: DB is also a directive; as a symbol it stands only in operands\n"
         "prog.asm:5: error: AND is an operator and cannot be a label\n"
-        "prog.asm:6: error: PSW is a register name and cannot be a label\n"},
+        "prog.asm:6: error: PSW is a register name and cannot be a label\n"
+        "prog.asm:7: error: LT is an operator and cannot be a label\n"},
     {" MVI A,256\n MVI A,-129\n DB 300\n RST 8\n RST -1\n LXI H,65536\n MVI A,-128\n DB -1\n",
         "prog.asm:1: error: value 256 does not fit in a byte (-128 to 255)\n"
         "prog.asm:2: error: value -129 does not fit in a byte (-128 to 255)\n"
@@ -212,6 +234,35 @@ const RejectedCase RejectedCases[] = {
     {" MVI A,B\n LXI H,0ABH+aBh\n",
         "prog.asm:1: error: undefined symbol B (B is a register; a value is wanted here)\n"
         "prog.asm:2: error: undefined symbol ABH (a hexadecimal number must start with a digit: 0ABH)\n"},
+    {" CPU 8080\n RIM\n SIM\n CPU Z80\n .8085 1\n CPU\n",
+        "prog.asm:2: error: RIM is an 8085 instruction, and the CPU line above chose the 8080\n"
+        "prog.asm:3: error: SIM is an 8085 instruction, and the CPU line above chose the 8080\n"
+        "prog.asm:4: error: CPU Z80 is not supported: this assembler knows the 8080 and the 8085\n"
+        "prog.asm:5: error: .8085 takes 0 operands, found 1\n"
+        "prog.asm:6: error: CPU takes 1 operand, found 0\n"},
+    // one error for each word of the relocating assemblers; external names add none
+    {" CSEG\n PUBLIC START\n EXTRN PRINT\nSTART: CALL PRINT\n DSEG\n CSEG\n .phase 100h\n NAME MYMOD\n",
+        "prog.asm:1: error: CSEG: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"
+        "prog.asm:2: error: PUBLIC: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"
+        "prog.asm:3: error: EXTRN: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"
+        "prog.asm:5: error: DSEG: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"
+        "prog.asm:7: error: .PHASE: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"
+        "prog.asm:8: error: NAME: relocatable sections need a linker: not supported (later lines with it are not "
+        "reported again)\n"},
+    {" .fill\n .fill 1,2,3\n .fill LATER\n .fill 2, 300\n .asciz\n .foo 1\n .nop\nX =\nLATER: NOP\n",
+        "prog.asm:1: error: .FILL takes 1 operand, found 0\n"
+        "prog.asm:2: error: .FILL takes 2 operands, found 3\n"
+        "prog.asm:3: error: the operand of .FILL uses LATER, which is not defined before this line\n"
+        "prog.asm:4: error: value 300 does not fit in a byte (-128 to 255)\n"
+        "prog.asm:5: error: .ASCIZ takes at least one item\n"
+        "prog.asm:6: error: unknown mnemonic or directive '.FOO'\n"
+        "prog.asm:7: error: unknown mnemonic or directive '.NOP'\n"
+        "prog.asm:8: error: = takes 1 operand, found 0\n"},
     {" DB 'abc\n MVI A,'x\n", "prog.asm:1: error: unterminated string\nprog.asm:2: error: unterminated string\n"},
     {" MVI A,(1\n DB 1 2\n MVI A,,\n MVI A,\n 1: NOP\n NOP,\n",
         "prog.asm:1: error: syntax error in expression: ')' expected, found the end of the expression\n"

@@ -18,7 +18,19 @@ const SplitCase SplitCases[] = {
     {"loop mov a , b ; c,d", "LOOP", "MOV", "a|b"},
     {"MOV A,B", "", "MOV", "A|B"},          // a mnemonic in column 1 is the operation
     {"\tCOUNT EQU 5", "COUNT", "EQU", "5"}, // indented name before a directive
-    {"  MOV EQU 5", "MOV", "EQU", "5"},     // refused later as a reserved label
+    {"  MOV EQU 5", "MOV", "EQU", "5"},     // a name before EQU is the constant's, whatever word it is
+    {" JZ END", "", "JZ", "END"},           // a mnemonic where an operation can stand is the operation
+    {"END:", "END", "", ""},
+    {"JMP .db 1", "", "JMP", ".db 1"},
+    {"N = N+1", "N", "=", "N+1"},
+    {"  JMP=1", "JMP", "=", "1"},
+    {"X: = 2", "X", "=", "2"},
+    {"X .EQU 5", "X", ".EQU", "5"},
+    {" .equ J, K+1", "J", ".EQU", "K+1"},
+    {" .equ 1, 2", "", ".EQU", "1|2"},
+    {"  L .db 1", "L", ".DB", "1"},
+    {".org 100h", "", ".ORG", "100h"},
+    {" .8085", "", ".8085", ""},
     {"PAGE DS 1", "PAGE", "DS", "1"},       // a listing control before a directive
     {"PAGE 60", "", "PAGE", "60"},
     {"ALONE", "ALONE", "", ""},
@@ -33,7 +45,8 @@ const SplitCase SplitCases[] = {
 };
 
 const std::unordered_map<std::string, bool> Operations = {
-    {"MOV", true}, {"JMP", true}, {"EQU", true}, {"DB", true}, {"DS", true}, {"PAGE", false}};
+    {"MOV", true}, {"JMP", true}, {"EQU", true}, {"DB", true}, {"DS", true}, {"PAGE", false}, {"JZ", true},
+    {"END", true}, {".DB", true}, {".EQU", true}, {".ORG", true}, {".8085", true}};
 
 TEST(SourceLine, SplitCases)
 {
