@@ -1,6 +1,6 @@
-// Bundles the page into a site folder: index.html, app.js, app.css, worker.js
+// Bundles the page into a site folder: index.html, main.js, app.css, worker.js
 // and the shipped examples with their index. Nothing is fetched from outside.
-//   node build.mjs [--outdir=DIR] [--minify=false] [--examples=DIR]
+//   node build.mjs [--outdir=DIR] [--minify=false] [--sourcemap] [--examples=DIR]   (SITE_DIR=DIR works as --outdir)
 import * as esbuild from "esbuild";
 import { copyFileSync, mkdirSync, readdirSync, writeFileSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
@@ -12,7 +12,7 @@ const options = Object.fromEntries(process.argv.slice(2).map((a) => {
   if (!m) throw new Error(`unknown argument ${a}`);
   return [m[1], m[2] ?? "true"];
 }));
-const outdir = resolve(options.outdir ?? join(here, "..", "build-web", "site"));
+const outdir = resolve(options.outdir ?? process.env.SITE_DIR ?? join(here, "..", "build-web", "site"));
 const examples = resolve(options.examples ?? join(here, "..", "examples"));
 const minify = options.minify !== "false";
 const sourcemap = options.sourcemap === "true" ? "linked" : false; // left out of the site: it would weigh more than the page

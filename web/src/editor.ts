@@ -114,6 +114,7 @@ export interface SourceEditor {
   view: EditorView;
   text(): string;
   setText(text: string): void;
+  editText(text: string): void;
   breakpointLines(): number[];
   toggleBreakpointAt(line: number): void;
   showDiagnostics(list: Diagnostic[]): void;
@@ -163,6 +164,15 @@ export function CreateEditor(parent: HTMLElement, initial: string,
         effects: [clearBreakpoints.of(null), setCurrentLine.of(0)],
       });
       onBreakpoints();
+    },
+    // The text changed where it differs only, so breakpoints keep their lines.
+    editText(text) {
+      const old = view.state.doc.toString();
+      let from = 0;
+      while (from < old.length && from < text.length && old[from] === text[from]) from++;
+      let end = 0;
+      while (end < old.length - from && end < text.length - from && old[old.length - 1 - end] === text[text.length - 1 - end]) end++;
+      view.dispatch({ changes: { from, to: old.length - end, insert: text.slice(from, text.length - end) } });
     },
     breakpointLines() {
       const lines: number[] = [];

@@ -113,3 +113,11 @@ export function CreateKit(display: HTMLElement, leds: HTMLElement) {
     leds.setAttribute("aria-label", `LEDs on port ${FormatPort(binding.leds)}: ${value.toString(2).padStart(8, "0")}`);
   };
 }
+
+// A CP/M program says so with a ";@cpm" line, so it runs as one wherever it goes.
+const CpmLine = /^;@cpm\b.*(\r?\n|$)/im;
+export const IsCpmSource = (source: string) => CpmLine.test(source);
+export function WriteCpm(source: string, cpm: boolean): string {
+  if (IsCpmSource(source) === cpm) return source;
+  return cpm ? `;@cpm\n${source}` : source.replace(CpmLine, "");
+}

@@ -2,14 +2,13 @@
 // worker. What the machine is, the worker says; the page only shows it.
 import { CreateEditor } from "./editor";
 import { BaseName, Download, LoadSavedWork, ReadShareFragment, SaveWork, ShareFragment, TakeFile, type Work } from "./files";
-import { CreateKit, DefaultBinding, FormatPort, ReadBinding, WriteBinding, type KitBinding } from "./kit";
+import { CreateKit, DefaultBinding, FormatPort, IsCpmSource, ReadBinding, WriteBinding, WriteCpm, type KitBinding } from "./kit";
 import type { Assembly, InterruptName, Reply, Request, Snapshot, Speed } from "./protocol";
 import {
   AppendConsole, AppendOutLog, CreateMemoryView, CreateRegisterView, KeyBytes, ReadValue, RenderChecks,
   RenderStack, RenderSymbols, RenderTiming,
 } from "./views";
 
-const KitClockHz = 3072000;
 const AssembleDelayMs = 300;
 const $ = <T extends HTMLElement = HTMLElement>(id: string) => document.getElementById(id) as T;
 
@@ -48,6 +47,7 @@ function CurrentWork(): Work {
 }
 function SourceChanged() {
   binding = ReadBinding(editor.text());
+  $<HTMLInputElement>("cpm").checked = IsCpmSource(editor.text());
   RenderBindingForm();
   if (snapshot) RenderKit(snapshot.ports, binding);
   SaveWork(CurrentWork());
@@ -97,12 +97,12 @@ function ShowSnapshot(s: Snapshot) {
   renderRegisters(s);
   renderMemory(s);
   RenderStack($("stack"), s);
-  RenderTiming($("timing"), s, KitClockHz);
+  RenderTiming($("timing"), s);
   AppendOutLog($("out-log"), s.outs);
   AppendConsole($("console"), s.consoleText);
   RenderKit(s.ports, binding);
   RenderChecks($("checks-result"), s.checks);
-  const line = !s.running && assembly && s.loaded === programName ? assembly.lineOfAddress[s.registers.PC] ?? 0 : 0;
+  const line = !s.running && assembly && s.loaded === `${programName}.asm` ? assembly.lineOfAddress[s.registers.PC] ?? 0 : 0;
   editor.showCurrentLine(line);
   Say(s.running ? "Running…" : s.stop || "Ready");
   for (const id of ["run", "step", "step-over", "step-out", "reset"]) $<HTMLButtonElement>(id).disabled = s.running;
@@ -192,7 +192,7 @@ function RenderBindingForm() {
     input.addEventListener("change", () => {
       const next = apply(input.value);
       if (!next) { input.setAttribute("aria-invalid", "true"); return; }
-      editor.setText(WriteBinding(editor.text(), next));
+      editor.editText(WriteBinding(editor.text(), next));
     });
     form.append(Object.assign(document.createElement("label"), { htmlFor: input.id, textContent: label }), input,
       document.createElement("span"));
@@ -205,6 +205,8 @@ function RenderBindingForm() {
   field("LED port", FormatPort(binding.leds), (t) => { const v = port(t); return v === null ? null : { ...binding, leds: v }; });
   field("Digit mode (segments/hex)", binding.mode, (t) => (t === "segments" || t === "hex" ? { ...binding, mode: t } : null));
 }
+
+$("cpm").addEventListener("change", () => editor.editText(WriteCpm(editor.text(), $<HTMLInputElement>("cpm").checked)));
 
 // ---- files ----
 function SetWork(work: Work) {

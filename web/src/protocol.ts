@@ -51,11 +51,12 @@ export interface CheckResult {
 
 export interface Snapshot {
   running: boolean;
-  loaded: string; // what is loaded: the source's name, a file's name, or ""
+  loaded: string; // the file loaded: NAME.asm for the source, or the file's name
   stop: string; // why the machine stands, "" while it runs
   registers: Record<string, number>; // A B C D E H L SP PC F
   instructions: number;
   tstates: number;
+  time: string; // the T-states at the kit's clock, as the report writes it
   memory: Uint8Array; // the window the memory view shows
   memoryAddress: number;
   changed: number[]; // addresses changed by the last step or run

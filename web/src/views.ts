@@ -122,11 +122,8 @@ export function RenderStack(list: HTMLElement, s: Snapshot) {
     el("li", { textContent: `${Hex4(s.registers.SP + 2 * i)}: ${Hex4(word)}${i === 0 ? "  ← SP" : ""}` })));
 }
 
-export function RenderTiming(p: HTMLElement, s: Snapshot, clockHz: number) {
-  const micros = s.tstates / clockHz * 1e6;
-  const time = micros >= 1e6 ? `${(micros / 1e6).toFixed(3)} s` : micros >= 1e3 ? `${(micros / 1e3).toFixed(3)} ms` : `${micros.toFixed(3)} us`;
-  p.textContent = `Instructions: ${s.instructions}  T-states: ${s.tstates}  Time: ${time} at 3.072 MHz` +
-    (s.interrupts ? `  ${s.interrupts}` : "");
+export function RenderTiming(p: HTMLElement, s: Snapshot) {
+  p.textContent = `Instructions: ${s.instructions}  T-states: ${s.tstates}  Time: ${s.time}` + (s.interrupts ? `  ${s.interrupts}` : "");
 }
 
 // The OUT log keeps the last writes; older ones scroll away.

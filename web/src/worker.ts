@@ -1,39 +1,40 @@
-// The simulator's worker: assembles with the WebAssembly toolchain, keeps the
-// one machine, runs it in slices of a few milliseconds so Pause is heard at
+// The simulator's worker: assembles with the WebAssembly toolchain, drives the
+// one session, runs it in slices of a few milliseconds so Pause is heard at
 // once, and posts a snapshot at screen rate.
-import type { Machine, Toolchain } from "./engine";
-import { LoadToolchain } from "./toolchain";
-import { MemoryWindowBytes, StackWords, type Reply, type Request, type Snapshot, type Speed } from "./protocol";
+import type { AssembleResult, Session, Snapshot as MachineSnapshot, Stop, Toolchain } from "./api";
+import { loadToolchain } from "./toolchain.js";
+import { IsCpmSource } from "./kit";
+import { MemoryWindowBytes, StackWords, type Assembly, type Reply, type Request, type Snapshot, type Speed } from "./protocol";
+
+declare function importScripts(...urls: string[]): void;
+declare const createToolchainCore: (moduleArguments: object) => Promise<unknown>;
 
 const KitClockHz = 3072000;
-const SliceMs = 8; // one slice of running before the worker looks at its messages
+const SliceMs = 8; // one slice of running before the worker looks at its messages again
 const SnapshotMs = 16; // about one snapshot per screen frame
+const MaxSteps = "100000000000000"; // the page runs until the user pauses, not to a step limit
 
-interface Program { kind: "source"; source: string; name: string }
-interface FileProgram { kind: "file"; name: string; bytes: Uint8Array; loadAddress: number }
+type Program = { name: string; data: string | Uint8Array; options: string[]; source: boolean };
 
 let toolchain: Toolchain;
-let machine: Machine | null = null;
-let program: Program | FileProgram | null = null; // what Reset loads
+let session: Session | null = null;
+let program: Program | null = null; // what Reset loads
 let latestSource: Program | null = null; // the last source that assembled
 let started = false; // the machine has run since it was loaded
 let finished = false; // it stopped for good (HLT, end of program): Run starts it again
 let stopText = "";
-let memoryBefore: Uint8Array = new Uint8Array(65536); // as the last step or run began
 let memoryAddress = 0x0800;
+let followProgram = true; // the memory view starts at the program until the user moves it
 let ports = new Array<number>(256).fill(0);
+let changed = new Uint8Array(65536); // bytes written since the last step or run began
 let breakpoints: number[] = [];
 let inValues = "";
-let checkLines: string[] = [];
+let checkOptions: string[] = [];
 let pendingConsole = "";
 let pendingOuts: { port: number; value: number }[] = [];
 let lastSnapshot = 0;
-
-// What a run is doing: plain running, or stepping over or out of a routine.
-type Mode = { kind: "run"; speed: Speed; since: number; instructionsAt: number; tstatesAt: number }
-  | { kind: "over"; target: number; sp: number }
-  | { kind: "out"; sp: number };
-let mode: Mode | null = null;
+let running: { speed: Speed; since: number; stepsAt: number; tStatesAt: number } | null = null;
+let waitingForInput = false;
 
 const post = (reply: Reply, transfer: Transferable[] = []) => (self as unknown as Worker).postMessage(reply, transfer);
 
@@ -42,59 +43,99 @@ const channel = new MessageChannel();
 channel.port1.onmessage = () => Slice();
 const Yield = () => channel.port2.postMessage(null);
 
-function Collect() {
-  if (!machine) return;
-  pendingConsole += machine.takeConsoleOutput();
-  for (const o of machine.takeOutputs()) { ports[o.port] = o.value; pendingOuts.push(o); }
-  if (pendingOuts.length > 4000) pendingOuts = pendingOuts.slice(-4000);
+const Hex4 = (v: number) => v.toString(16).toUpperCase().padStart(4, "0") + "H";
+
+// The assembler's answer as the page shows it: the main file's lines only.
+function ToAssembly(id: number, name: string, r: AssembleResult): Assembly {
+  const main = `${name}.asm`;
+  const lineOfAddress: Record<number, number> = {};
+  const addressOfLine: Record<number, number> = {};
+  for (const l of r.lines) {
+    if (l.file !== main) continue;
+    addressOfLine[l.line] ??= l.address;
+    if (l.size > 0) lineOfAddress[l.address] ??= l.line;
+  }
+  return {
+    id, ok: r.ok, listing: r.listing, hex: r.hex, bin: r.binary, binStart: r.loadAddress,
+    diagnostics: r.diagnostics.map((d) => ({
+      line: d.file === main || d.file === "" ? d.line : 0,
+      severity: d.severity === "error" ? "error" : "warning",
+      message: d.file === main || d.file === "" ? d.message : d.text,
+    })),
+    symbols: r.symbols.map((s) => ({ name: s.name, value: s.value })),
+    lineOfAddress, addressOfLine,
+  };
 }
 
-function ParseCheck(line: string): string[] {
-  const t = line.trim().replace(/^--/, "");
-  let m: RegExpExecArray | null;
-  if ((m = /^expect-out\s*[= ]\s*(.*)$/i.exec(t)) || (m = /^out\s+(.*)$/i.exec(t))) return ["--expect-out", m[1].trim()];
-  if ((m = /^expect-cycles\s*[= ]\s*(.*)$/i.exec(t)) || (m = /^cycles\s+(.*)$/i.exec(t))) return ["--expect-cycles", m[1].trim()];
-  if ((m = /^expect\s*[= ]\s*(.*)$/i.exec(t))) return ["--expect", m[1].trim()];
-  return ["--expect", t];
+// Every snapshot of the session goes through here: its changes since the
+// previous one are gathered until the page gets them.
+function Take(): MachineSnapshot {
+  const s = session!.snapshot();
+  pendingConsole += s.console;
+  for (const w of s.portWrites) { ports[w.port] = w.value; pendingOuts.push(w); }
+  if (pendingOuts.length > 4000) pendingOuts = pendingOuts.slice(-4000);
+  for (const range of s.changed) {
+    for (let i = 0; i < range.bytes.length; i++) changed[(range.address + i) & 0xffff] = 1;
+  }
+  return s;
+}
+
+function InterruptText(s: MachineSnapshot): string {
+  const i = s.interrupts;
+  const mask = (on: boolean, name: string) => (on ? `M${name}` : "");
+  return [`IE=${i.enabled ? 1 : 0}`, mask(i.masks.m75, "7.5"), mask(i.masks.m65, "6.5"), mask(i.masks.m55, "5.5"),
+    i.pending.length ? `pending: ${i.pending.join(" ")}` : "", s.halted ? "halted" : ""].filter(Boolean).join(" ");
 }
 
 function SendSnapshot() {
   lastSnapshot = performance.now();
-  if (!machine) return;
-  Collect();
-  const registers = machine.registers();
-  const memory = machine.read(memoryAddress, MemoryWindowBytes);
-  const changed: number[] = [];
-  memory.forEach((b, i) => {
+  if (!session) return;
+  const s = Take();
+  const r = s.registers;
+  const memory = session.readMemory(memoryAddress, MemoryWindowBytes).slice(); // its own buffer, to transfer
+  const changedHere: number[] = [];
+  for (let i = 0; i < MemoryWindowBytes; i++) {
     const address = (memoryAddress + i) & 0xffff;
-    if (memoryBefore[address] !== b) changed.push(address);
-  });
-  const stackBytes = machine.read(registers.SP, StackWords * 2);
-  const stack = Array.from({ length: StackWords }, (_, i) => stackBytes[2 * i] | stackBytes[2 * i + 1] << 8);
-  const settled = mode === null;
+    if (changed[address]) changedHere.push(address);
+  }
+  const stackBytes = session.readMemory(r.SP, StackWords * 2);
+  const settled = running === null;
+  let checks: Snapshot["checks"] = null;
+  if (settled && checkOptions.length) {
+    const result = session.checks(checkOptions);
+    checks = result.error
+      ? [{ text: "checks", passed: false, detail: result.error }]
+      : result.checks.map((c) => ({ text: c.text.replace(/^--/, ""), passed: c.passed, detail: c.line }));
+  }
   const snapshot: Snapshot = {
     running: !settled,
     loaded: program?.name ?? "",
-    stop: settled ? stopText : "",
-    registers, instructions: machine.instructions(), tstates: machine.tstates(),
-    memory, memoryAddress, changed, stack,
+    stop: waitingForInput ? "Waiting for console input" : settled ? stopText : "",
+    registers: { A: r.A, B: r.B, C: r.C, D: r.D, E: r.E, H: r.H, L: r.L, SP: r.SP, PC: r.PC, F: r.F },
+    instructions: s.steps, tstates: s.tStates, time: s.time,
+    memory, memoryAddress, changed: changedHere,
+    stack: Array.from({ length: StackWords }, (_, i) => stackBytes[2 * i] | stackBytes[2 * i + 1] << 8),
     consoleText: pendingConsole, outs: pendingOuts, ports: [...ports],
-    interrupts: machine.interruptState(),
-    checks: settled && checkLines.length ? machine.check(checkLines.flatMap(ParseCheck)) : null,
+    interrupts: InterruptText(s),
+    checks,
   };
   pendingConsole = "";
   pendingOuts = [];
   post({ kind: "snapshot", snapshot }, [memory.buffer]);
 }
 
-function SetInValues() {
-  if (!machine) return;
+// "PORT=BYTE[,BYTE...]" a line: several bytes are read in turn from the next
+// load; the last (or only) one is what IN reads after that, from now on.
+function ApplyInValues(atLoad: boolean) {
+  if (!session) return;
   for (const line of inValues.split(/\n/)) {
     const m = /^\s*([^=\s]+)\s*=\s*(.+)$/.exec(line);
     if (!m) continue;
     const port = ReadNumber(m[1]);
     const bytes = m[2].split(",").map(ReadNumber);
-    if (port !== null && port < 256 && bytes.every((b) => b !== null && b < 256)) machine.setInValues(port, bytes as number[]);
+    if (port === null || port > 255 || !bytes.every((b) => b !== null && b < 256)) continue;
+    if (atLoad && bytes.length > 1) session.queueInput(port, bytes.slice(0, -1) as number[]);
+    session.setPortValue(port, bytes[bytes.length - 1]);
   }
 }
 
@@ -107,209 +148,200 @@ function ReadNumber(text: string): number | null {
   return null;
 }
 
-function Load(next: Program | FileProgram) {
-  machine?.dispose();
-  machine = null;
-  const made = next.kind === "source"
-    ? toolchain.loadAssembly(next.source, next.name)
-    : toolchain.loadFile(next.name, next.bytes, next.loadAddress);
+function Load(next: Program) {
+  session?.dispose();
+  session = toolchain.createSession();
+  running = null;
+  waitingForInput = false;
   program = next;
   started = false;
   finished = false;
-  mode = null;
   ports = new Array<number>(256).fill(0);
   pendingConsole = "";
   pendingOuts = [];
-  if (typeof made === "string") { stopText = made; post({ kind: "error", message: made }); return; }
-  machine = made;
-  machine.setBreakpoints(breakpoints);
-  SetInValues();
+  const loaded = session.load({ name: next.name, data: next.data }, ["--max-steps", MaxSteps, ...next.options]);
+  if (loaded.status !== 0) {
+    session.dispose();
+    session = null;
+    post({ kind: "error", message: loaded.stderr.trim() || `${next.name} cannot be loaded` });
+    return;
+  }
+  for (const address of breakpoints) session.setBreakpoint(address, true);
+  ApplyInValues(true);
+  const first = Take(); // the loaded bytes are no change of the program's
+  if (followProgram) memoryAddress = first.registers.PC & 0xfff0;
+  changed = new Uint8Array(65536);
   stopText = `Loaded ${next.name}`;
-  memoryBefore = machine.read(0, 65536);
   SendSnapshot();
 }
 
-// Before a step or run: a finished program starts again from the top.
+// Before a step or run: a finished program starts again, from the latest source.
 function Begin(): boolean {
-  if (finished && program) Load(program.kind === "source" && latestSource ? latestSource : program);
-  if (!machine) return false;
+  if (running) return false;
+  if (finished && program) Load(program.source && latestSource ? latestSource : program);
+  if (!session) return false;
   started = true;
-  memoryBefore = machine.read(0, 65536);
+  Take();
+  changed = new Uint8Array(65536);
   return true;
 }
 
-function Stop(reason: string, final: boolean) {
-  mode = null;
-  stopText = reason;
-  finished = final;
+const IsFinal = (stop: Stop) => ["halt", "exit", "undocumented", "limit"].includes(stop.reason);
+
+function Settle(stop: Stop, text = stop.text) {
+  running = null;
+  waitingForInput = false;
+  stopText = text;
+  finished = IsFinal(stop);
   SendSnapshot();
 }
 
-// One instruction, even from a breakpoint at PC.
-function StepOne() {
-  machine!.setBreakpoints([]);
-  const result = machine!.run(1);
-  machine!.setBreakpoints(breakpoints);
-  return result;
-}
-
-function IsFinal(reason: string) { return !/breakpoint|paused|input/i.test(reason); }
-
-const CallOpcodes = new Set([0xcd, 0xc4, 0xcc, 0xd4, 0xdc, 0xe4, 0xec, 0xf4, 0xfc]);
-const ReturnOpcodes = new Set([0xc9, 0xc0, 0xc8, 0xd0, 0xd8, 0xe0, 0xe8, 0xf0, 0xf8]);
-const IsRestart = (op: number) => (op & 0xc7) === 0xc7;
-
 function Slice() {
-  if (!mode || !machine) return;
+  if (!running || !session) return;
   const sliceEnd = performance.now() + SliceMs;
-  let result = { stopped: false, reason: "" };
-  if (mode.kind === "run") {
-    const m = mode;
-    const elapsed = (performance.now() - m.since) / 1000;
-    let budget = Infinity;
-    if (m.speed.kind === "rate") budget = Math.floor(m.speed.perSecond * elapsed) - (machine.instructions() - m.instructionsAt);
-    if (m.speed.kind === "kit") budget = Math.floor((KitClockHz * elapsed - (machine.tstates() - m.tstatesAt)) / 4);
-    let chunk = 20000;
-    while (!result.stopped && budget > 0 && performance.now() < sliceEnd) {
-      if (m.speed.kind === "kit") budget = Math.floor((KitClockHz * elapsed - (machine.tstates() - m.tstatesAt)) / 4);
-      const n = Math.max(1, Math.min(chunk, budget));
-      result = machine.run(n);
-      budget -= n;
-      chunk = Math.min(chunk * 2, 2000000);
+  const r = running;
+  let stop: Stop | null = null;
+  let chunk = 2000;
+  while (performance.now() < sliceEnd) {
+    let budget = 50_000_000;
+    const elapsed = (performance.now() - r.since) / 1000;
+    if (r.speed.kind === "rate") budget = Math.floor(r.speed.perSecond * elapsed) - (Take().steps - r.stepsAt);
+    if (r.speed.kind === "kit") {
+      const s = Take();
+      const average = s.steps > r.stepsAt ? (s.tStates - r.tStatesAt) / (s.steps - r.stepsAt) : 4;
+      budget = Math.floor((KitClockHz * elapsed - (s.tStates - r.tStatesAt)) / Math.max(average, 4));
     }
-  } else {
-    // Stepping over or out goes one instruction at a time, so the frame can be watched.
-    const bp = new Set(breakpoints);
-    for (let i = 0; !result.stopped && (i & 1023 || performance.now() < sliceEnd); i++) {
-      const before = machine.registers();
-      const opcode = machine.read(before.PC, 1)[0];
-      result = machine.run(1);
-      if (result.stopped) break;
-      const after = machine.registers();
-      if (mode.kind === "over" && after.PC === mode.target && after.SP >= mode.sp) { result = { stopped: true, reason: "Stepped over" }; break; }
-      if (mode.kind === "out" && ReturnOpcodes.has(opcode) && after.SP > mode.sp && after.PC !== before.PC + 1) {
-        result = { stopped: true, reason: "Stepped out" }; break;
-      }
-      if (bp.has(after.PC)) { result = { stopped: true, reason: `breakpoint at ${after.PC.toString(16).toUpperCase().padStart(4, "0")}H` }; break; }
-    }
+    if (budget <= 0) break;
+    const result = session.run(Math.min(chunk, budget));
+    chunk = Math.min(chunk * 2, 1_000_000);
+    if (result.reason !== "count") { stop = result; break; }
   }
-  if (result.stopped) {
-    const waiting = /input/i.test(result.reason);
-    if (waiting) {
-      // The program waits for the keyboard: keep the run going once keys come.
-      stopText = result.reason;
-      if (performance.now() - lastSnapshot >= SnapshotMs) SendSnapshot();
-      setTimeout(Slice, 30);
-      return;
-    }
-    Stop(result.reason, IsFinal(result.reason));
+  if (stop && stop.reason === "input") {
+    // The program waits for the keyboard: the run goes on when keys come.
+    waitingForInput = true;
+    SendSnapshot();
     return;
   }
+  if (stop) { Settle(stop); return; }
   if (performance.now() - lastSnapshot >= SnapshotMs) SendSnapshot();
-  if (mode.kind === "run" && mode.speed.kind !== "full") setTimeout(Slice, 10);
-  else Yield();
+  if (r.speed.kind === "full") Yield();
+  else setTimeout(Slice, 10);
 }
 
 function Handle(request: Request) {
   switch (request.kind) {
     case "assemble": {
-      const assembly = { id: request.id, ...toolchain.assemble(request.source, request.name) };
-      post({ kind: "assembled", assembly });
-      if (assembly.ok) {
-        latestSource = { kind: "source", source: request.source, name: request.name };
+      const result = toolchain.assemble(request.source, `${request.name}.asm`);
+      post({ kind: "assembled", assembly: ToAssembly(request.id, request.name, result) });
+      if (result.ok) {
+        latestSource = {
+          name: `${request.name}.asm`, data: request.source, source: true,
+          options: IsCpmSource(request.source) ? ["--cpm"] : [],
+        };
         // A machine that has not run yet takes the new program at once.
-        if (!mode && (!started || !machine)) Load(latestSource);
+        if (!running && (!started || !session)) Load(latestSource);
       }
       return;
     }
-    case "loadFile": Load({ kind: "file", name: request.name, bytes: request.bytes, loadAddress: request.loadAddress }); return;
-    case "reset": {
-      const next = program?.kind === "file" ? program : latestSource ?? program;
-      if (next) Load(next);
+    case "loadFile": {
+      const options = /\.com$/i.test(request.name) ? ["--cpm"]
+        : /\.bin$/i.test(request.name) ? ["--load", Hex4(request.loadAddress).replace(/^[A-F]/, "0$&")] : [];
+      const data = /\.(hex|ihx)$/i.test(request.name) ? new TextDecoder().decode(request.bytes) : request.bytes;
+      const name = request.name.replace(/\.ihx$/i, ".hex");
+      followProgram = true;
+      Load({ name, data, options, source: false });
       return;
     }
+    case "reset":
+      if (program) Load(program.source && latestSource ? latestSource : program);
+      return;
     case "run":
-      if (mode || !Begin()) return;
-      if (breakpoints.includes(machine!.registers().PC)) {
-        const first = StepOne();
-        if (first.stopped) { Stop(first.reason, IsFinal(first.reason)); return; }
+      if (!Begin()) return;
+      {
+        const at = Take();
+        running = { speed: request.speed, since: performance.now(), stepsAt: at.steps, tStatesAt: at.tStates };
       }
-      mode = { kind: "run", speed: request.speed, since: performance.now(), instructionsAt: machine!.instructions(), tstatesAt: machine!.tstates() };
       SendSnapshot();
       Slice();
       return;
     case "pause":
-      if (mode) { Collect(); Stop("Paused", false); }
+      if (running) Settle({ reason: "pause", address: 0, text: "Paused" });
       return;
-    case "step": {
-      if (mode || !Begin()) return;
-      const result = StepOne();
-      Stop(result.stopped ? result.reason : "Stepped", result.stopped && IsFinal(result.reason));
+    case "step":
+      if (Begin()) { const stop = session!.step(1); Settle(stop, stop.reason === "count" ? `Stepped to ${Hex4(stop.address)}` : stop.text); }
       return;
-    }
-    case "stepOver": {
-      if (mode || !Begin()) return;
-      const r = machine!.registers();
-      const opcode = machine!.read(r.PC, 1)[0];
-      if (!CallOpcodes.has(opcode) && !IsRestart(opcode)) { Handle({ kind: "step" }); return; }
-      const target = (r.PC + (IsRestart(opcode) ? 1 : 3)) & 0xffff;
-      const first = StepOne();
-      const after = machine!.registers();
-      if (first.stopped || after.PC === target) { Stop(first.stopped ? first.reason : "Stepped over", first.stopped && IsFinal(first.reason)); return; }
-      mode = { kind: "over", target, sp: r.SP };
-      Slice();
+    case "stepOver":
+      if (Begin()) { const stop = session!.stepOver(); Settle(stop, stop.reason === "count" ? `Stepped over to ${Hex4(stop.address)}` : stop.text); }
       return;
-    }
     case "stepOut":
-      if (mode || !Begin()) return;
-      mode = { kind: "out", sp: machine!.registers().SP };
-      Slice();
+      if (Begin()) { const stop = session!.stepOut(); Settle(stop, stop.reason === "count" ? `Stepped out to ${Hex4(stop.address)}` : stop.text); }
       return;
     case "breakpoints":
+      if (session) {
+        for (const address of breakpoints) session.setBreakpoint(address, false);
+        for (const address of request.addresses) session.setBreakpoint(address, true);
+      }
       breakpoints = request.addresses;
-      machine?.setBreakpoints(breakpoints);
       return;
     case "setRegister":
-      if (!machine || mode) return;
-      machine.setRegister(request.name, request.value);
+      if (!session || running) return;
+      session.setRegister(request.name as Parameters<Session["setRegister"]>[0], request.value);
       finished = false;
       SendSnapshot();
       return;
     case "setMemory":
-      if (!machine || mode) return;
-      machine.write(request.address, request.bytes);
+      if (!session || running) return;
+      session.writeMemory(request.address, request.bytes);
+      finished = false;
       SendSnapshot();
       return;
     case "inValues":
       inValues = request.text;
-      SetInValues();
+      ApplyInValues(false);
       return;
     case "console":
-      machine?.consoleInput(request.text);
+      if (!session) return;
+      session.sendConsole(request.text);
+      if (waitingForInput) { waitingForInput = false; Slice(); }
       return;
     case "interrupt":
-      if (!machine) return;
-      machine.raise(request.line);
+      if (!session) return;
+      session.raiseInterrupt(request.line);
       finished = false;
-      if (!mode) SendSnapshot();
+      if (!running) SendSnapshot();
       return;
     case "checks":
-      checkLines = request.text.split("\n").map((l) => l.trim()).filter((l) => l && !l.startsWith(";"));
-      if (!mode) SendSnapshot();
+      checkOptions = request.text.split("\n").flatMap(CheckOption);
+      if (!running) SendSnapshot();
       return;
     case "memoryWindow":
       memoryAddress = request.address & 0xffff;
-      if (!mode) SendSnapshot();
+      followProgram = false;
+      if (!running) SendSnapshot();
       return;
   }
 }
 
+// A line of the checks panel as the command line's option: "2060H=96H" and
+// "A=96H" are --expect, "out 10H=06H" --expect-out, "cycles 171"
+// --expect-cycles; the options' own names are taken too.
+export function CheckOption(line: string): string[] {
+  const t = line.trim().replace(/^--/, "");
+  if (!t || t.startsWith(";")) return [];
+  let m: RegExpExecArray | null;
+  if ((m = /^(?:expect-out|out)\s*[= ]\s*(.+)$/i.exec(t))) return ["--expect-out", m[1].trim()];
+  if ((m = /^(?:expect-cycles|cycles)\s*[= ]\s*(.+)$/i.exec(t))) return ["--expect-cycles", m[1].trim()];
+  if ((m = /^expect\s*[= ]\s*(.+)$/i.exec(t))) return ["--expect", m[1].trim()];
+  return ["--expect", t];
+}
+
 self.onmessage = (e: MessageEvent<Request>) => {
   if (!toolchain) return; // the page asks again once it hears "ready"
-  try { Handle(e.data); } catch (error) { mode = null; post({ kind: "error", message: String(error) }); }
+  try { Handle(e.data); } catch (error) { running = null; post({ kind: "error", message: String(error) }); }
 };
 
-LoadToolchain().then((t) => {
+importScripts("toolchain-core.js");
+loadToolchain({ factory: createToolchainCore }).then((t) => {
   toolchain = t;
   post({ kind: "ready", version: t.version });
 }, (error) => post({ kind: "error", message: `The toolchain did not load: ${error}` }));

@@ -1,0 +1,222 @@
+// The page in headless Chromium, as a student uses it: typing, markers,
+// breakpoints, stepping, the kit's display, the console, downloads, share
+// links and checks. Screenshots of each state go to build-web/screenshots/.
+//   SITE_URL=http://127.0.0.1:PORT/ node --test web/tests/   (else the test serves build-web/site itself)
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync, spawn } from "node:child_process";
+import { mkdirSync, mkdtempSync, rmSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { dirname, join, resolve } from "node:path";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), "..", "..");
+const site = process.env.SITE_DIR ?? join(root, "build-web", "site");
+const shots = process.env.SCREENSHOT_DIR ?? join(root, "build-web", "screenshots");
+const Timeout = 15000;
+
+let server, browser, profile, url;
+
+// The site served as `make web-serve` serves it: Python's http.server on the loopback.
+async function Serve() {
+  if (process.env.SITE_URL) return process.env.SITE_URL;
+  server = spawn("python3", ["-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory", site],
+    { stdio: ["ignore", "pipe", "ignore"] });
+  return new Promise((resolvePort, reject) => {
+    let text = "";
+    server.stdout.on("data", (chunk) => {
+      text += chunk;
+      const m = /port (\d+)/.exec(text);
+      if (m) resolvePort(`http://127.0.0.1:${m[1]}/`);
+    });
+    server.on("exit", () => reject(new Error(`the server ended: ${text}`)));
+  });
+}
+
+async function OpenPage(address = url) {
+  const context = await browser.newContext({ viewport: { width: 1400, height: 1000 }, acceptDownloads: true });
+  const page = await context.newPage();
+  const problems = [];
+  page.on("pageerror", (e) => problems.push(e.message));
+  await page.goto(address);
+  await page.waitForSelector("body[data-ready=true]", { timeout: Timeout });
+  page.problems = problems;
+  return page;
+}
+
+const Shot = (page, name) => page.screenshot({ path: join(shots, `${name}.png`), fullPage: true });
+
+// Replaces the whole source as a paste would.
+async function SetSource(page, text) {
+  await page.click(".cm-content");
+  await page.keyboard.press("Control+a");
+  await page.keyboard.insertText(text);
+}
+// A click in the breakpoint gutter beside a line, where a mouse would click.
+async function ClickGutter(page, line) {
+  const row = await page.locator(`.cm-line:nth-child(${line})`).boundingBox();
+  const gutter = await page.locator(".cm-breakpoint-gutter").boundingBox();
+  await page.mouse.click(gutter.x + gutter.width / 2, row.y + row.height / 2);
+}
+const SourceText = (page) => page.$$eval(".cm-line", (lines) => lines.map((l) => l.textContent).join("\n"));
+const Register = (page, name) => page.inputValue(`#reg-${name}`);
+const Status = (page) => page.textContent("#status");
+async function WaitStatus(page, pattern) {
+  await page.waitForFunction((p) => new RegExp(p).test(document.getElementById("status").textContent), pattern.source,
+    { timeout: Timeout });
+}
+async function Assembled(page) {
+  await page.keyboard.press("Control+Enter");
+  await WaitStatus(page, /Assembled|Loaded/);
+}
+
+before(async () => {
+  mkdirSync(shots, { recursive: true });
+  url = await Serve();
+  profile = mkdtempSync(join(tmpdir(), "chromium-"));
+  browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM ?? "/usr/bin/chromium",
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync", `--user-data-dir=${profile}`],
+  });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.kill();
+  rmSync(profile, { recursive: true, force: true });
+});
+
+const Lab = `        ORG 0800H
+START:  LXI SP,2000H
+        MVI A,01H
+        CALL DOUBLE
+        OUT 10H
+        MOV B,A
+        HLT
+DOUBLE: ADD A
+        RET
+        END START
+`;
+
+describe("the playground page", () => {
+  test("an error is marked on its line and goes when fixed", async () => {
+    const page = await OpenPage();
+    await SetSource(page, Lab.replace("MVI A,01H", "MVX A,01H"));
+    await page.waitForSelector(".cm-line:nth-child(3) .cm-lintRange-error", { timeout: Timeout });
+    const marked = await page.$$eval(".cm-lintRange-error", (r) => r.map((e) => e.closest(".cm-line").textContent));
+    assert.deepEqual(marked, ["        MVX A,01H"]);
+    assert.match(await page.textContent("#diagnostics"), /line 3: error/);
+    await Shot(page, "1-error-marker");
+    // Fix it by typing over the mnemonic.
+    await page.click(".cm-line:nth-child(3)");
+    await page.keyboard.press("Home");
+    await page.keyboard.press("Shift+End");
+    await page.keyboard.type("        MVI A,01H");
+    await page.waitForSelector(".cm-lintRange-error", { state: "detached", timeout: Timeout });
+    await WaitStatus(page, /Assembled: 14 bytes|Loaded/);
+    assert.deepEqual(page.problems, []);
+    await page.context().close();
+  });
+
+  test("breakpoint, run, step over, edit a register, continue, the display", async () => {
+    const page = await OpenPage();
+    await SetSource(page, Lab);
+    await Assembled(page);
+    // The breakpoint on line 4, the CALL, by clicking its gutter.
+    await ClickGutter(page, 4);
+    await page.waitForSelector(".cm-breakpoint-marker");
+    await page.click("#run");
+    await WaitStatus(page, /breakpoint at 0805H/i);
+    assert.equal(await Register(page, "PC"), "0805");
+    assert.equal(await Register(page, "A"), "01");
+    assert.equal(await page.textContent(".cm-current-line"), "        CALL DOUBLE");
+    await Shot(page, "2-breakpoint");
+    await page.keyboard.press("F8");
+    await WaitStatus(page, /Stepped over/);
+    assert.equal(await Register(page, "PC"), "0808");
+    assert.equal(await Register(page, "A"), "02");
+    assert.equal(await Register(page, "SP"), "2000");
+    assert.equal(await page.textContent(".cm-current-line"), "        OUT 10H");
+    // A = 06H: the segments b and c, a "1" on the first digit.
+    await page.fill("#reg-A", "06");
+    await page.press("#reg-A", "Enter");
+    await page.click("#run");
+    await WaitStatus(page, /HLT/);
+    assert.equal(await Register(page, "B"), "06");
+    assert.equal(await page.getAttribute("#display .digit:nth-child(1)", "data-segments"), "06");
+    assert.equal(await page.$$eval("#display .digit:nth-child(1) .seg.on", (s) => s.length), 2);
+    assert.match(await page.textContent("#out-log"), /OUT 10H ← 06H/);
+    await Shot(page, "3-display");
+    await page.context().close();
+  });
+
+  test("checks: one passes, one fails", async () => {
+    const page = await OpenPage();
+    await SetSource(page, Lab);
+    await Assembled(page);
+    await page.fill("#checks-text", "A=02H\nB=99H");
+    await page.click("#run");
+    await WaitStatus(page, /HLT/);
+    await page.waitForSelector("#checks-result li");
+    const results = await page.$$eval("#checks-result li", (li) => li.map((e) => [e.dataset.passed, e.textContent]));
+    assert.equal(results.length, 2);
+    assert.equal(results[0][0], "true", results[0][1]);
+    assert.equal(results[1][0], "false", results[1][1]);
+    await Shot(page, "4-checks");
+    await page.context().close();
+  });
+
+  test("the .hex download reads as Intel HEX", async () => {
+    const page = await OpenPage();
+    await SetSource(page, Lab);
+    await Assembled(page);
+    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#download-hex")]);
+    const file = join(profile, "lab.hex");
+    await download.saveAs(file);
+    const info = execFileSync("srec_info", [file, "-Intel"], { encoding: "utf8" });
+    assert.match(info, /0800 - 080D/);
+    await page.context().close();
+  });
+
+  test("a share link reopened gives the same source and checks", async () => {
+    const page = await OpenPage();
+    const source = Lab.replace("START:", "START:  ; ünïcode and 'quotes' survive\n       ");
+    await SetSource(page, source);
+    await page.fill("#checks-text", "A=02H");
+    await page.click("#share");
+    await WaitStatus(page, /Share link/);
+    const link = page.url();
+    assert.match(link, /#w=[A-Za-z0-9_-]+$/);
+    await page.context().close();
+    const again = await OpenPage(link); // a fresh profile: nothing from local storage
+    assert.equal(await SourceText(again), source);
+    assert.equal(await again.inputValue("#checks-text"), "A=02H");
+    await again.context().close();
+  });
+
+  test("the console of a CP/M program answers what is typed", async () => {
+    const page = await OpenPage();
+    // Reads a key (BDOS 1 echoes it) and prints the next letter after it.
+    await SetSource(page, `;@cpm
+        ORG 0100H
+        MVI C,1
+        CALL 5
+        INR A
+        MOV E,A
+        MVI C,2
+        CALL 5
+        RET
+`);
+    await Assembled(page);
+    await page.click("#run");
+    await WaitStatus(page, /input/i);
+    await page.focus("#console");
+    await page.keyboard.type("a");
+    await page.waitForFunction(() => document.getElementById("console").textContent === "ab", null, { timeout: Timeout });
+    await WaitStatus(page, /end|warm boot|BDOS/i);
+    await Shot(page, "5-console");
+    await page.context().close();
+  });
+});
