@@ -40,6 +40,7 @@ function ScheduleAssemble() {
 }
 function Assemble() {
   clearTimeout(assembleTimer);
+  document.body.dataset.assembled = "pending"; // for the tests: "ok" or "errors" once the answer is in
   send({ kind: "assemble", id: ++assembleId, source: editor.text(), name: programName });
 }
 function CurrentWork(): Work {
@@ -74,6 +75,7 @@ const RenderKit = CreateKit($("display"), $("leds"));
 function ShowAssembly(a: Assembly) {
   if (a.id !== assembleId) return; // an older source's answer
   assembly = a;
+  document.body.dataset.assembled = a.ok ? "ok" : "errors";
   editor.showDiagnostics(a.diagnostics);
   const list = $("diagnostics");
   list.replaceChildren(...a.diagnostics.map((d) => {
