@@ -20,8 +20,9 @@ START:  MVI A,06H       ; the segments of "1"
         END START
 `;
 
-const worker = new Worker("worker.js");
+let worker = StartWorker();
 const send = (request: Request) => worker.postMessage(request);
+let busySince = 0; // the worker is in one long call (a step over or out) since then; 0 when not
 
 let assembly: Assembly | null = null; // the latest answer of the assembler, as it came
 let snapshot: Snapshot | null = null; // the latest state of the machine, as it came
@@ -111,13 +112,47 @@ function ShowSnapshot(s: Snapshot) {
   $<HTMLButtonElement>("pause").disabled = !s.running;
 }
 
-worker.onmessage = (e: MessageEvent<Reply>) => {
-  const reply = e.data;
-  if (reply.kind === "assembled") ShowAssembly(reply.assembly);
-  else if (reply.kind === "snapshot") ShowSnapshot(reply.snapshot);
-  else if (reply.kind === "error") Say(reply.message);
-  else if (reply.kind === "ready") { document.body.dataset.ready = "true"; Assemble(); }
-};
+function StartWorker(): Worker {
+  const w = new Worker("worker.js");
+  w.onmessage = (e: MessageEvent<Reply>) => {
+    const reply = e.data;
+    if (reply.kind !== "busy") busySince = 0;
+    if (reply.kind === "assembled") ShowAssembly(reply.assembly);
+    else if (reply.kind === "snapshot") ShowSnapshot(reply.snapshot);
+    else if (reply.kind === "error") Say(reply.message);
+    else if (reply.kind === "busy") ShowBusy(reply.what);
+    else if (reply.kind === "ready") {
+      document.body.dataset.ready = "true";
+      send({ kind: "checks", text: checksText.value });
+      send({ kind: "inValues", text: $<HTMLTextAreaElement>("in-values").value });
+      Assemble();
+    }
+  };
+  return w;
+}
+
+function ShowBusy(what: string) {
+  busySince = performance.now();
+  Say(what);
+  for (const id of ["run", "step", "step-over", "step-out", "reset"]) $<HTMLButtonElement>(id).disabled = true;
+  $<HTMLButtonElement>("pause").disabled = false;
+}
+
+// A step over a call that never returns keeps the worker in one long call,
+// where no Pause can reach it: then the worker is replaced and the program
+// loaded again.
+function Pause() {
+  send({ kind: "pause" });
+  const asked = busySince;
+  if (!asked) return;
+  setTimeout(() => {
+    if (busySince !== asked) return;
+    worker.terminate();
+    busySince = 0;
+    worker = StartWorker();
+    Say("Stopped: the routine did not return; the program is loaded again");
+  }, 400);
+}
 
 // ---- controls ----
 function CurrentSpeed(): Speed {
@@ -129,7 +164,7 @@ function CurrentSpeed(): Speed {
 const actions: Record<string, () => void> = {
   assemble: Assemble,
   run: () => send({ kind: "run", speed: CurrentSpeed() }),
-  pause: () => send({ kind: "pause" }),
+  pause: Pause,
   step: () => send({ kind: "step" }),
   "step-over": () => send({ kind: "stepOver" }),
   "step-out": () => send({ kind: "stepOut" }),
@@ -189,23 +224,26 @@ function RenderBindingForm() {
   const form = $<HTMLFormElement>("kit-binding");
   if (form.contains(document.activeElement)) return;
   form.replaceChildren();
-  const field = (label: string, value: string, apply: (text: string) => KitBinding | null) => {
-    const input = Object.assign(document.createElement("input"), { value, id: `kit-${label.replace(/\W+/g, "-")}` });
-    input.addEventListener("change", () => {
-      const next = apply(input.value);
-      if (!next) { input.setAttribute("aria-invalid", "true"); return; }
+  const field = (label: string, control: HTMLInputElement | HTMLSelectElement, apply: (text: string) => KitBinding | null) => {
+    control.id = `kit-${label.replace(/\W+/g, "-")}`;
+    control.addEventListener("change", () => {
+      const next = apply(control.value);
+      if (!next) { control.setAttribute("aria-invalid", "true"); return; }
       editor.editText(WriteBinding(editor.text(), next));
     });
-    form.append(Object.assign(document.createElement("label"), { htmlFor: input.id, textContent: label }), input,
-      document.createElement("span"));
+    form.append(Object.assign(document.createElement("label"), { htmlFor: control.id, textContent: label }), control);
   };
   const port = (text: string) => { const v = ReadValue(text); return v !== null && v <= 255 ? v : null; };
-  binding.digits.forEach((p, i) => field(`Digit ${i + 1} port`, FormatPort(p), (t) => {
-    const v = port(t); if (v === null) return null;
-    const digits = [...binding.digits]; digits[i] = v; return { ...binding, digits };
+  const input = (value: string) => Object.assign(document.createElement("input"), { value, size: 5 });
+  binding.digits.forEach((p, i) => field(`Digit ${i + 1} port`, input(FormatPort(p)), (t) => {
+    const v = port(t);
+    return v === null ? null : { ...binding, digits: binding.digits.map((d, j) => (j === i ? v : d)) };
   }));
-  field("LED port", FormatPort(binding.leds), (t) => { const v = port(t); return v === null ? null : { ...binding, leds: v }; });
-  field("Digit mode (segments/hex)", binding.mode, (t) => (t === "segments" || t === "hex" ? { ...binding, mode: t } : null));
+  field("LED port", input(FormatPort(binding.leds)), (t) => { const v = port(t); return v === null ? null : { ...binding, leds: v }; });
+  const mode = document.createElement("select");
+  mode.append(new Option("segment bits", "segments"), new Option("hex digit", "hex"));
+  mode.value = binding.mode;
+  field("Digits show", mode, (t) => ({ ...binding, mode: t === "hex" ? "hex" : "segments" }));
 }
 
 $("cpm").addEventListener("change", () => editor.editText(WriteCpm(editor.text(), $<HTMLInputElement>("cpm").checked)));

@@ -72,6 +72,7 @@ export type Reply =
   | { kind: "ready"; version: string }
   | { kind: "assembled"; assembly: Assembly }
   | { kind: "snapshot"; snapshot: Snapshot }
+  | { kind: "busy"; what: string } // a long call begins; a snapshot follows when it ends
   | { kind: "error"; message: string };
 
 export const MemoryWindowBytes = 256;

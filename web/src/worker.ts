@@ -197,6 +197,9 @@ function Settle(stop: Stop, text = stop.text) {
   SendSnapshot();
 }
 
+// A step that did what it was asked says where it got to; any other stop says why.
+const Stepped = (stop: Stop, what: string) => Settle(stop, stop.reason === "count" ? `${what} to ${Hex4(stop.address)}` : stop.text);
+
 function Slice() {
   if (!running || !session) return;
   const sliceEnd = performance.now() + SliceMs;
@@ -269,13 +272,19 @@ function Handle(request: Request) {
       if (running) Settle({ reason: "pause", address: 0, text: "Paused" });
       return;
     case "step":
-      if (Begin()) { const stop = session!.step(1); Settle(stop, stop.reason === "count" ? `Stepped to ${Hex4(stop.address)}` : stop.text); }
+      if (Begin()) Stepped(session!.step(1), "Stepped");
       return;
     case "stepOver":
-      if (Begin()) { const stop = session!.stepOver(); Settle(stop, stop.reason === "count" ? `Stepped over to ${Hex4(stop.address)}` : stop.text); }
+      if (Begin()) {
+        post({ kind: "busy", what: "Stepping over…" });
+        Stepped(session!.stepOver(), "Stepped over");
+      }
       return;
     case "stepOut":
-      if (Begin()) { const stop = session!.stepOut(); Settle(stop, stop.reason === "count" ? `Stepped out to ${Hex4(stop.address)}` : stop.text); }
+      if (Begin()) {
+        post({ kind: "busy", what: "Stepping out…" });
+        Stepped(session!.stepOut(), "Stepped out");
+      }
       return;
     case "breakpoints":
       if (session) {
