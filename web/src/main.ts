@@ -318,7 +318,10 @@ theme.addEventListener("click", () => {
 
 // ---- start: a shared link first, then the work of the last visit ----
 (async () => {
-  const work = (await ReadShareFragment(location.hash)) ?? LoadSavedWork() ?? { name: "program", source: Starter, checks: "" };
-  SetWork(work);
+  const shared = await ReadShareFragment(location.hash);
+  // A link's work becomes the work of this browser; the address loses the
+  // fragment, so a reload keeps the edits made since.
+  if (shared) { SaveWork(shared); history.replaceState(null, "", location.href.replace(/#.*$/, "")); }
+  SetWork(shared ?? LoadSavedWork() ?? { name: "program", source: Starter, checks: "" });
   RenderBindingForm();
 })();

@@ -207,6 +207,20 @@ describe("the playground page", () => {
     await again.context().close();
   });
 
+  test("the dark theme is remembered; a phone's width needs no sideways scrolling", async () => {
+    const page = await OpenPage();
+    await page.click("#theme");
+    assert.equal(await page.getAttribute("html", "data-theme"), "dark");
+    await page.reload();
+    await page.waitForSelector("body[data-ready=true]");
+    assert.equal(await page.getAttribute("html", "data-theme"), "dark");
+    await Shot(page, "6-dark");
+    await page.setViewportSize({ width: 390, height: 800 });
+    assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= 390));
+    await Shot(page, "7-phone");
+    await page.context().close();
+  });
+
   test("the console of a CP/M program answers what is typed", running, async () => {
     const page = await OpenPage();
     // Reads a key (BDOS 1 echoes it) and prints the next letter after it.
