@@ -201,6 +201,7 @@ export interface LoadOptions {
   factory?: (moduleArguments: object) => Promise<unknown>;
   locateFile?: (path: string, prefix: string) => string;
   wasmBinary?: ArrayBuffer | Uint8Array;
+  warmUp?: boolean; // assemble a small source once at load (default true): the user's first assembly is then fast
 }
 
 export type LoadToolchain = (options?: LoadOptions) => Promise<Toolchain>;

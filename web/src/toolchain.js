@@ -68,6 +68,16 @@ function makeSession(core) {
   };
 }
 
+// A source of a few hundred lines assembled once at load: the first calls
+// run through code the JavaScript engine has not optimised yet (the module's
+// file system glue, the baseline-compiled WebAssembly) and take several times
+// as long; after this one the user's first assembly runs at full speed.
+function warmUpSource() {
+  let text = '';
+  for (let i = 0; i < 300; i++) text += `W${i}: MVI A,${i & 255}\n LXI H,W${i}+1\n DB 'AB',1\n JNZ W${i}\n`;
+  return text + ' END\n';
+}
+
 // Node's require, when this file runs as a CommonJS module of Node (not in a bundle).
 function nodeRequire() {
   return typeof module === 'object' && module && typeof module.require === 'function'
@@ -90,7 +100,12 @@ async function loadToolchain(options = {}) {
     if (!moduleArguments.wasmBinary)
       moduleArguments.wasmBinary = load('fs').readFileSync(path.join(__dirname, 'toolchain-core.wasm'));
   }
-  return makeToolchain(await factory(moduleArguments));
+  const toolchain = makeToolchain(await factory(moduleArguments));
+  if (options.warmUp !== false) for (let i = 0; i < 3; i++) toolchain.assemble(warmUpSource(), 'warmup.asm');
+  return toolchain;
 }
 
-module.exports = { loadToolchain, hexToBytes, toBytes };
+// CommonJS for Node and bundlers; a global (toolchain8085) for a plain <script>.
+const exported = { loadToolchain, hexToBytes, toBytes };
+if (typeof module === 'object' && module) module.exports = exported;
+else globalThis.toolchain8085 = exported;
