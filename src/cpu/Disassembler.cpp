@@ -291,9 +291,16 @@ int FormatHex(char* out, unsigned value, int digits)
 
 int DisassembleInstruction(const Machine& machine, std::uint16_t address, char* text, int textSize)
 {
-    const DisassemblyRow& row = DisassemblyRows[machine.Memory[address]];
-    std::uint8_t low = machine.Memory[static_cast<std::uint16_t>(address + 1)];
-    std::uint8_t high = machine.Memory[static_cast<std::uint16_t>(address + 2)];
+    const std::uint8_t bytes[3] = {machine.Memory[address], machine.Memory[static_cast<std::uint16_t>(address + 1)],
+        machine.Memory[static_cast<std::uint16_t>(address + 2)]};
+    return DisassembleBytes(bytes, text, textSize);
+}
+
+int DisassembleBytes(const std::uint8_t bytes[3], char* text, int textSize)
+{
+    const DisassemblyRow& row = DisassemblyRows[bytes[0]];
+    std::uint8_t low = bytes[1];
+    std::uint8_t high = bytes[2];
     // The longest text is "LXI SP,0FFFFH".
     char line[32];
     int length = 0;

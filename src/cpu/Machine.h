@@ -79,3 +79,6 @@ void RaiseInterrupt(Machine& machine, InterruptLine line);
 // The disassembly of the instruction at address ("MVI A,3AH") and its length.
 // The text is cut to fit textSize (ended with NUL when textSize > 0).
 int DisassembleInstruction(const Machine& machine, std::uint16_t address, char* text, int textSize);
+// The same for an instruction's bytes as they stood (the opcode and the two
+// bytes after it, whatever its length).
+int DisassembleBytes(const std::uint8_t bytes[3], char* text, int textSize);

@@ -8,11 +8,15 @@
 #include <vector>
 
 #include "output/ByteImage.h"
+#include "simulator/Symbols.h"
 
 struct LoadedProgram {
     ByteImage Image;
     bool HasStart = false; // the file gave a start address
     std::uint16_t Start = 0;
+    bool HasSymbols = false; // from the source, or a BASE.sym beside the file
+    ProgramSymbols Symbols;
+    ProgramSource Source; // its lines when assembled here (Source.Lines empty otherwise)
 };
 
 // The loaders of each file kind. Each reads the whole file and returns false

@@ -1,19 +1,9 @@
-// The trace lines, the report, the dumps and the checks, each field
-// formatted in one place.
+// The report, the dumps and the checks, each field formatted in one place.
 #include "simulator/Report.h"
 
 #include "simulator/HexText.h"
 
 namespace {
-
-const char* const LineNames[] = {"TRAP", "RST7.5", "RST6.5", "RST5.5", "INTR"};
-
-std::string Pad(std::string text, std::size_t width)
-{
-    if (text.size() < width)
-        text.resize(width, ' ');
-    return text;
-}
 
 std::string StopText(const Session& session)
 {
@@ -32,41 +22,20 @@ std::string StopText(const Session& session)
         return "warm boot (jump to 0000H)";
     case StopBdosReset:
         return "BDOS function 0 (system reset)";
+    case StopWatchpoint:
+        return "watchpoint at " + HexWord(session.Watch.Address) + "H, written by the instruction at "
+            + HexWord(session.Watch.Writer) + "H (" + HexByte(session.Watch.Old) + " -> " + HexByte(session.Watch.New)
+            + "), PC " + at;
+    case StopDone:
+        return "at " + at;
+    case StopPaused:
+        return "interrupted at " + at;
+    case StopInputWanted:
+        return "waiting for input at " + at;
+    case StopNone:
+        return "not run yet, PC " + at;
     }
     return "";
-}
-
-unsigned ReadRegister(const Machine& machine, RegisterName name)
-{
-    switch (name) {
-    case RegA:
-        return machine.A;
-    case RegB:
-        return machine.B;
-    case RegC:
-        return machine.C;
-    case RegD:
-        return machine.D;
-    case RegE:
-        return machine.E;
-    case RegH:
-        return machine.H;
-    case RegL:
-        return machine.L;
-    case RegFlags:
-        return machine.Flags & FlagBits;
-    case RegBC:
-        return machine.B << 8 | machine.C;
-    case RegDE:
-        return machine.D << 8 | machine.E;
-    case RegHL:
-        return machine.H << 8 | machine.L;
-    case RegSP:
-        return machine.SP;
-    case RegPC:
-        return machine.PC;
-    }
-    return 0;
 }
 
 std::string FormatBytes(const std::vector<std::uint8_t>& bytes)
@@ -132,28 +101,6 @@ CheckOutcome EvaluateCheck(const Session& session, const Expectation& expectatio
 
 } // namespace
 
-std::string FormatRegisters(const Machine& machine, bool withPC)
-{
-    std::string text = "A=" + HexByte(machine.A) + " B=" + HexByte(machine.B) + " C=" + HexByte(machine.C)
-        + " D=" + HexByte(machine.D) + " E=" + HexByte(machine.E) + " H=" + HexByte(machine.H)
-        + " L=" + HexByte(machine.L) + " SP=" + HexWord(machine.SP);
-    if (withPC)
-        text += " PC=" + HexWord(machine.PC);
-    return text;
-}
-
-std::string FormatFlagLetters(std::uint8_t flags)
-{
-    static const struct {
-        std::uint8_t Bit;
-        char Letter;
-    } Flags[] = {{FlagS, 'S'}, {FlagZ, 'Z'}, {FlagAC, 'A'}, {FlagP, 'P'}, {FlagCY, 'C'}};
-    std::string text;
-    for (const auto& flag : Flags)
-        text += (flags & flag.Bit) ? flag.Letter : '.';
-    return text;
-}
-
 std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
 {
     // T-states stay below 2^44 (the step limit), so the product fits.
@@ -162,28 +109,6 @@ std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
     std::string clockFraction = std::to_string(clockKHz % 1000);
     return std::to_string(nanoseconds / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction + " us at "
         + std::to_string(clockKHz / 1000) + "." + std::string(3 - clockFraction.size(), '0') + clockFraction + " MHz";
-}
-
-void WriteTraceLine(std::ostream& out, const Machine& after, std::uint16_t address, const std::uint8_t bytes[3],
-    int length, const char* text, std::uint64_t tStates)
-{
-    std::string hex;
-    for (int i = 0; i < length && i < 3; i++)
-        hex += (i == 0 ? "" : " ") + HexByte(bytes[i]);
-    out << HexWord(address) << "  " << Pad(hex, 10) << Pad(text, 16) << FormatRegisters(after, false)
-        << " F=" << FormatFlagLetters(after.Flags) << " T=" << tStates << "\n";
-}
-
-void WriteInterruptTrace(std::ostream& out, const Machine& after, InterruptLine line, std::uint64_t tStates)
-{
-    out << "----  " << Pad(std::string(LineNames[line]) + " taken, to " + HexWord(InterruptVector(line)) + "H", 26)
-        << FormatRegisters(after, false) << " F=" << FormatFlagLetters(after.Flags) << " T=" << tStates << "\n";
-}
-
-void WriteBdosTrace(std::ostream& out, const Machine& after, std::uint8_t function)
-{
-    out << HexWord(BdosEntry) << "  " << Pad("", 10) << Pad("BDOS " + std::to_string(function), 16)
-        << FormatRegisters(after, false) << " F=" << FormatFlagLetters(after.Flags) << " T=10\n";
 }
 
 void WriteReport(const Session& session, std::ostream& out)
@@ -201,7 +126,7 @@ void WriteReport(const Session& session, std::ostream& out)
     std::string pending;
     for (int line = Trap; line <= Intr; line++) {
         if (IsInterruptPending(machine, static_cast<InterruptLine>(line)))
-            pending += std::string(" ") + LineNames[line];
+            pending += std::string(" ") + InterruptName(static_cast<InterruptLine>(line));
     }
     out << (pending.empty() ? "" : " pending:") << pending << "\n";
     out << "Instructions: " << machine.Steps << "\n";

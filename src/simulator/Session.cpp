@@ -1,14 +1,19 @@
-// Setting up and running one program: hooks for the ports, the run loop with
-// breakpoints, scheduled interrupts and the step limit, and the trace.
+// The session: setting up and resetting one program, the run loop (a fast
+// slice loop and a checked one), breakpoints, watchpoints, the port hooks and
+// the CP/M calls served outside the core.
 #include "simulator/Session.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "simulator/HexText.h"
-#include "simulator/Report.h"
 
 namespace {
+
+// Instructions between two looks at the pause request and the schedule in
+// the fast loop: short enough to answer at once, long enough to cost nothing.
+constexpr std::uint64_t SliceSteps = 1u << 16;
 
 std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
 {
@@ -18,8 +23,11 @@ std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
         return session.InQueues[port][read++];
     if (!session.WarnedPorts[port]) {
         session.WarnedPorts[port] = true;
-        *session.Errors << "Simulator: warning: IN " << HexByte(port) << "H at " << HexWord(session.Address)
-                        << "H found no queued byte and reads FFH (see --in)\n";
+        // The core has fetched the IN and its port: PC is past both.
+        std::uint16_t address = static_cast<std::uint16_t>(session.Cpu->PC - 2);
+        WriteText(session.Warnings,
+            "Simulator: warning: IN " + HexByte(port) + "H at " + HexWord(address)
+                + "H found no queued byte and reads FFH (see --in)\n");
     }
     return 0xFF;
 }
@@ -42,7 +50,387 @@ void RecordSim(void* context, std::uint8_t accumulator)
         session.DroppedWrites++;
 }
 
-void SetRegister(Machine& machine, RegisterName name, std::uint16_t value)
+// After a HLT the processor waits for an interrupt: the next scheduled one
+// comes at once. False when none is left.
+bool RaiseNextForHalt(Session& session)
+{
+    if (session.NextInterrupt >= session.Schedule.size())
+        return false;
+    RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
+    return true;
+}
+
+void RaiseDueInterrupts(Session& session)
+{
+    while (session.NextInterrupt < session.Schedule.size()
+        && session.Schedule[session.NextInterrupt].Step <= session.Cpu->Steps)
+        RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
+}
+
+void RebuildMarks(Session& session)
+{
+    session.Marks.assign(0x10000, 0);
+    for (const Breakpoint& breakpoint : session.Breakpoints)
+        session.Marks[breakpoint.Address] |= MarkBreak;
+    if (session.Options.Cpm) {
+        session.Marks[0x0000] |= MarkCpm;
+        session.Marks[BdosEntry] |= MarkCpm;
+    }
+}
+
+StopReason Stopped(Session& session, StopReason reason, std::uint16_t address)
+{
+    session.Stop = reason;
+    session.Address = address;
+    return reason;
+}
+
+// SP is below frame, counting round the top of memory as a stack does.
+bool IsBelowFrame(std::uint16_t sp, std::uint16_t frame)
+{
+    return static_cast<std::uint16_t>(sp - frame) >= 0x8000;
+}
+
+bool IsReturnOpcode(std::uint8_t opcode)
+{
+    return opcode == 0xC9 || opcode == 0xD9 || (opcode & 0xC7) == 0xC0;
+}
+
+// PUSH, CALL, Ccc, RST, and the 8080's CALL forms: they write below SP.
+bool IsPushOpcode(std::uint8_t opcode)
+{
+    return (opcode & 0xCF) == 0xC5 || opcode == 0xCD || (opcode & 0xC7) == 0xC4 || (opcode & 0xC7) == 0xC7
+        || opcode == 0xDD || opcode == 0xED || opcode == 0xFD;
+}
+
+// The bytes an instruction writes through HL, BC, DE, its address operand
+// or SP itself, worked out before it runs; the pushes are found after it.
+int FixedWrites(const Machine& machine, std::uint16_t written[2])
+{
+    std::uint16_t at = machine.PC;
+    std::uint8_t opcode = machine.Memory[at];
+    std::uint16_t operand = static_cast<std::uint16_t>(
+        machine.Memory[static_cast<std::uint16_t>(at + 1)] | machine.Memory[static_cast<std::uint16_t>(at + 2)] << 8);
+    auto pair = [](std::uint8_t high, std::uint8_t low) { return static_cast<std::uint16_t>(high << 8 | low); };
+    if ((opcode >= 0x70 && opcode <= 0x77 && opcode != 0x76) || (opcode >= 0x34 && opcode <= 0x36)) {
+        written[0] = pair(machine.H, machine.L);
+        return 1;
+    }
+    switch (opcode) {
+    case 0x02:
+        written[0] = pair(machine.B, machine.C);
+        return 1;
+    case 0x12:
+        written[0] = pair(machine.D, machine.E);
+        return 1;
+    case 0x32:
+        written[0] = operand;
+        return 1;
+    case 0x22:
+        written[0] = operand;
+        written[1] = static_cast<std::uint16_t>(operand + 1);
+        return 2;
+    case 0xE3:
+        written[0] = machine.SP;
+        written[1] = static_cast<std::uint16_t>(machine.SP + 1);
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+const Watchpoint* FindWatchpoint(const Session& session, std::uint16_t address)
+{
+    for (const Watchpoint& watch : session.Watchpoints) {
+        if (address >= watch.First && address <= watch.Last)
+            return &watch;
+    }
+    return nullptr;
+}
+
+// The interrupt the last step took instead of an instruction, if any.
+bool FindTakenInterrupt(const Machine& after, const bool pendingBefore[], InterruptLine& taken)
+{
+    for (int line = Trap; line <= Rst55; line++) {
+        InterruptLine candidate = static_cast<InterruptLine>(line);
+        if (pendingBefore[line] && !IsInterruptPending(after, candidate) && after.PC == InterruptVector(candidate)) {
+            taken = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Candidate bytes a step may write, with their values before it.
+struct WriteWatch {
+    std::uint16_t Fixed[2];
+    int FixedCount;
+    std::uint16_t Sp;
+    std::uint8_t Before[4]; // Fixed[0], Fixed[1], SP-1, SP-2
+};
+
+void PrepareWriteWatch(const Machine& machine, WriteWatch& watch)
+{
+    watch.FixedCount = FixedWrites(machine, watch.Fixed);
+    watch.Sp = machine.SP;
+    for (int i = 0; i < watch.FixedCount; i++)
+        watch.Before[i] = machine.Memory[watch.Fixed[i]];
+    watch.Before[2] = machine.Memory[static_cast<std::uint16_t>(watch.Sp - 1)];
+    watch.Before[3] = machine.Memory[static_cast<std::uint16_t>(watch.Sp - 2)];
+}
+
+// The first watched byte the step wrote, in the order the processor writes.
+bool FindWatchHit(const Session& session, const WriteWatch& watch, bool pushed, bool ranInstruction,
+    std::uint16_t writer, WatchHit& hit)
+{
+    std::uint16_t addresses[4];
+    std::uint8_t before[4];
+    int count = 0;
+    if (ranInstruction) {
+        for (int i = 0; i < watch.FixedCount; i++) {
+            addresses[count] = watch.Fixed[i];
+            before[count++] = watch.Before[i];
+        }
+    }
+    if (pushed) {
+        addresses[count] = static_cast<std::uint16_t>(watch.Sp - 1);
+        before[count++] = watch.Before[2];
+        addresses[count] = static_cast<std::uint16_t>(watch.Sp - 2);
+        before[count++] = watch.Before[3];
+    }
+    for (int i = 0; i < count; i++) {
+        if (const Watchpoint* watchpoint = FindWatchpoint(session, addresses[i])) {
+            hit = WatchHit{watchpoint->Number, addresses[i], before[i], session.Cpu->Memory[addresses[i]], writer};
+            return true;
+        }
+    }
+    return false;
+}
+
+// One instruction with everything a checked run looks at: the observer,
+// watchpoints, input wanted, a finish. Sets stop when the step ends the run.
+StepResult StepChecked(Session& session, const RunRequest& request, StopReason& stop)
+{
+    Machine& machine = *session.Cpu;
+    std::uint16_t address = machine.PC;
+    std::uint8_t opcode = machine.Memory[address];
+    if (session.WaitForInput && opcode == 0xDB) {
+        std::uint8_t port = machine.Memory[static_cast<std::uint16_t>(address + 1)];
+        if (session.InRead[port] >= session.InQueues[port].size()) {
+            stop = StopInputWanted;
+            return StepRan;
+        }
+    }
+    StepEvent event{};
+    event.Kind = EventInstruction;
+    event.Address = address;
+    for (int i = 0; i < 3; i++)
+        event.Bytes[i] = machine.Memory[static_cast<std::uint16_t>(address + i)];
+    bool pending[Intr + 1];
+    for (int line = Trap; line <= Intr; line++)
+        pending[line] = IsInterruptPending(machine, static_cast<InterruptLine>(line));
+    bool watching = !session.Watchpoints.empty();
+    WriteWatch watch{};
+    if (watching)
+        PrepareWriteWatch(machine, watch);
+    std::uint16_t sp = machine.SP;
+    std::uint64_t tStates = machine.TStates;
+    bool halted = machine.Halted;
+
+    StepResult result = StepMachine(machine);
+    if (result == StepUndocumented)
+        return result;
+    InterruptLine line = Trap;
+    bool interrupt = result == StepRan && FindTakenInterrupt(machine, pending, line);
+    bool ran = !interrupt && !halted;
+    if (interrupt) {
+        event.Kind = EventInterrupt;
+        event.Line = line;
+    }
+    event.TStates = machine.TStates - tStates;
+    if (session.Observer.Stepped != nullptr && (interrupt || ran))
+        session.Observer.Stepped(session.Observer.Context, machine, event);
+    if (watching) {
+        bool pushed = interrupt || (ran && IsPushOpcode(opcode) && machine.SP == static_cast<std::uint16_t>(sp - 2));
+        if (FindWatchHit(session, watch, pushed, ran, address, session.Watch)) {
+            stop = StopWatchpoint;
+            return result;
+        }
+    }
+    if (request.UntilReturn && ran && IsReturnOpcode(opcode) && machine.SP == static_cast<std::uint16_t>(sp + 2)
+        && !IsBelowFrame(machine.SP, request.FrameSP) && machine.SP != request.FrameSP)
+        stop = StopDone;
+    return result;
+}
+
+// The fast loop: instructions until end, a mark or anything but a plain
+// step. marks is null when nothing is marked.
+StepResult RunSlice(Machine& machine, const std::uint8_t* marks, std::uint64_t end)
+{
+    StepResult result = StepMachine(machine);
+    if (marks == nullptr) {
+        while (result == StepRan && machine.Steps < end)
+            result = StepMachine(machine);
+    } else {
+        while (result == StepRan && machine.Steps < end && marks[machine.PC] == 0)
+            result = StepMachine(machine);
+    }
+    return result;
+}
+
+// Serves the CP/M calls when PC is at 0000H or the BDOS entry; true when the
+// program is over (session.Stop says how).
+bool ServeCpmCall(Session& session)
+{
+    Machine& machine = *session.Cpu;
+    if (machine.PC == 0x0000) {
+        session.Stop = StopWarmBoot;
+        return true;
+    }
+    std::uint8_t function = machine.C;
+    if (function == 0) {
+        session.Stop = StopBdosReset;
+        return true;
+    }
+    if (function == 2) {
+        char character = static_cast<char>(machine.E);
+        WriteText(session.Console, std::string(1, character));
+    } else if (function == 9) {
+        // Up to '$', and never more than all of memory.
+        std::string text;
+        std::uint16_t address = static_cast<std::uint16_t>(machine.D << 8 | machine.E);
+        for (std::uint32_t count = 0; count < 0x10000 && machine.Memory[address] != '$'; count++)
+            text += static_cast<char>(machine.Memory[address++]);
+        WriteText(session.Console, text);
+    } else if (!session.WarnedBdos[function]) {
+        session.WarnedBdos[function] = true;
+        WriteText(session.Warnings,
+            "Simulator: warning: BDOS function " + std::to_string(function)
+                + " is not served (only 0, 2 and 9); it returns at once\n");
+    }
+    // Return as RET would, and count the call as that RET.
+    machine.PC =
+        static_cast<std::uint16_t>(machine.Memory[machine.SP] | machine.Memory[(machine.SP + 1) & 0xFFFF] << 8);
+    machine.SP = static_cast<std::uint16_t>(machine.SP + 2);
+    machine.Steps++;
+    machine.TStates += 10;
+    return false;
+}
+
+void ServeCpmAndObserve(Session& session)
+{
+    Machine& machine = *session.Cpu;
+    StepEvent event{};
+    event.Kind = EventBdos;
+    event.Address = machine.PC;
+    event.Function = machine.C;
+    event.TStates = 10;
+    if (!ServeCpmCall(session) && session.Observer.Stepped != nullptr)
+        session.Observer.Stepped(session.Observer.Context, machine, event);
+}
+
+} // namespace
+
+TextSink StreamSink(std::ostream& out)
+{
+    TextSink sink;
+    sink.Context = &out;
+    sink.Write = [](void* context, const char* text, std::size_t length) {
+        static_cast<std::ostream*>(context)->write(text, static_cast<std::streamsize>(length));
+    };
+    sink.Flush = [](void* context) { static_cast<std::ostream*>(context)->flush(); };
+    return sink;
+}
+
+TextSink StringSink(std::string& text)
+{
+    TextSink sink;
+    sink.Context = &text;
+    sink.Write = [](void* context, const char* piece, std::size_t length) {
+        static_cast<std::string*>(context)->append(piece, length);
+    };
+    return sink;
+}
+
+void WriteText(const TextSink& sink, const std::string& text)
+{
+    if (sink.Write != nullptr && !text.empty())
+        sink.Write(sink.Context, text.data(), text.size());
+}
+
+void FlushText(const TextSink& sink)
+{
+    if (sink.Flush != nullptr)
+        sink.Flush(sink.Context);
+}
+
+bool IsInterruptPending(const Machine& machine, InterruptLine line)
+{
+    return machine.PendingLines[line] || (line == Rst75 && machine.Rst75Pending);
+}
+
+std::uint16_t InterruptVector(InterruptLine line)
+{
+    static const std::uint16_t Vectors[] = {0x24, 0x3C, 0x34, 0x2C, 0x38};
+    return Vectors[line];
+}
+
+const char* InterruptName(InterruptLine line)
+{
+    static const char* const Names[] = {"TRAP", "RST7.5", "RST6.5", "RST5.5", "INTR"};
+    return Names[line];
+}
+
+void SetUpCpmPageZero(Machine& machine)
+{
+    static const std::uint8_t PageZero[] = {
+        0xC3, 0x03, BdosEntry >> 8,             // 0000H: JMP to the warm boot, which ends the run
+        0x00, 0x00,                             // IOBYTE, drive
+        0xC3, BdosEntry & 0xFF, BdosEntry >> 8, // 0005H: JMP BDOS
+    };
+    std::memcpy(machine.Memory, PageZero, sizeof PageZero);
+    machine.Memory[BdosEntry] = 0xC9;     // RET, never run: the call is served before
+    machine.Memory[BdosEntry + 3] = 0x76; // HLT at the warm boot, never run either
+    // The program starts with 0000H on the stack, so its RET is a warm boot.
+    machine.SP = BdosEntry - 2;
+    machine.Memory[BdosEntry - 2] = 0x00;
+    machine.Memory[BdosEntry - 1] = 0x00;
+}
+
+unsigned ReadRegister(const Machine& machine, RegisterName name)
+{
+    switch (name) {
+    case RegA:
+        return machine.A;
+    case RegB:
+        return machine.B;
+    case RegC:
+        return machine.C;
+    case RegD:
+        return machine.D;
+    case RegE:
+        return machine.E;
+    case RegH:
+        return machine.H;
+    case RegL:
+        return machine.L;
+    case RegFlags:
+        return machine.Flags & FlagBits;
+    case RegBC:
+        return machine.B << 8 | machine.C;
+    case RegDE:
+        return machine.D << 8 | machine.E;
+    case RegHL:
+        return machine.H << 8 | machine.L;
+    case RegSP:
+        return machine.SP;
+    case RegPC:
+        return machine.PC;
+    }
+    return 0;
+}
+
+void WriteRegister(Machine& machine, RegisterName name, std::uint16_t value)
 {
     std::uint8_t high = static_cast<std::uint8_t>(value >> 8), low = static_cast<std::uint8_t>(value);
     switch (name) {
@@ -83,211 +471,185 @@ void SetRegister(Machine& machine, RegisterName name, std::uint16_t value)
     case RegSP:
         machine.SP = value;
         break;
+    // A processor sent elsewhere is no longer waiting at its HLT.
     case RegPC:
         machine.PC = value;
+        machine.Halted = false;
         break;
     }
 }
 
-// After a HLT the processor waits for an interrupt: the next scheduled one
-// comes at once. False when none is left.
-bool RaiseNextForHalt(Session& session)
+bool SetUpSession(Session& session, const LoadedProgram& program, std::uint16_t start, std::ostream& errors)
 {
-    if (session.NextInterrupt >= session.Schedule.size())
-        return false;
-    RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
-    return true;
-}
-
-void RaiseDueInterrupts(Session& session)
-{
-    while (session.NextInterrupt < session.Schedule.size()
-        && session.Schedule[session.NextInterrupt].Step <= session.Cpu->Steps)
-        RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
-}
-
-// One step with its trace line: the instruction as it stood before it ran,
-// the registers after; an interrupt taken instead gets a line of its own.
-StepResult StepWithTrace(Session& session)
-{
-    Machine& machine = *session.Cpu;
-    std::uint16_t address = machine.PC;
-    char text[32];
-    int length = DisassembleInstruction(machine, address, text, sizeof text);
-    std::uint8_t bytes[3];
-    for (int i = 0; i < 3; i++)
-        bytes[i] = machine.Memory[static_cast<std::uint16_t>(address + i)];
-    bool pending[Intr + 1];
-    for (int line = Trap; line <= Intr; line++)
-        pending[line] = IsInterruptPending(machine, static_cast<InterruptLine>(line));
-    std::uint64_t tStates = machine.TStates;
-    bool halted = machine.Halted;
-    StepResult result = StepMachine(machine);
-    for (int line = Trap; line <= Rst55; line++) {
-        InterruptLine taken = static_cast<InterruptLine>(line);
-        if (result == StepRan && pending[line] && !IsInterruptPending(machine, taken)
-            && machine.PC == InterruptVector(taken)) {
-            WriteInterruptTrace(*session.Report, machine, taken, machine.TStates - tStates);
-            return result;
-        }
-    }
-    if (result != StepUndocumented && !halted)
-        WriteTraceLine(*session.Report, machine, address, bytes, length, text, machine.TStates - tStates);
-    return result;
-}
-
-} // namespace
-
-bool IsInterruptPending(const Machine& machine, InterruptLine line)
-{
-    return machine.PendingLines[line] || (line == Rst75 && machine.Rst75Pending);
-}
-
-std::uint16_t InterruptVector(InterruptLine line)
-{
-    static const std::uint16_t Vectors[] = {0x24, 0x3C, 0x34, 0x2C, 0x38};
-    return Vectors[line];
-}
-
-void SetUpCpmPageZero(Machine& machine)
-{
-    static const std::uint8_t PageZero[] = {
-        0xC3, 0x03, BdosEntry >> 8,             // 0000H: JMP to the warm boot, which ends the run
-        0x00, 0x00,                             // IOBYTE, drive
-        0xC3, BdosEntry & 0xFF, BdosEntry >> 8, // 0005H: JMP BDOS
-    };
-    std::memcpy(machine.Memory, PageZero, sizeof PageZero);
-    machine.Memory[BdosEntry] = 0xC9;     // RET, never run: the call is served before
-    machine.Memory[BdosEntry + 3] = 0x76; // HLT at the warm boot, never run either
-    // The program starts with 0000H on the stack, so its RET is a warm boot.
-    machine.SP = BdosEntry - 2;
-    machine.Memory[BdosEntry - 2] = 0x00;
-    machine.Memory[BdosEntry - 1] = 0x00;
-}
-
-bool SetUpSession(Session& session, const ByteImage& image, std::uint16_t start, std::ostream& errors)
-{
-    const SimOptions& options = session.Options;
-    session.Cpu.reset(new Machine());
-    Machine& machine = *session.Cpu;
-    ResetMachine(machine, options.Fill);
-    if (options.Cpm) {
+    if (session.Options.Cpm) {
         for (std::uint32_t address = 0; address < 0x10000; address++) {
-            if (image.Lines[address] != 0 && (address < 0x100 || address >= BdosEntry)) {
+            if (program.Image.Lines[address] != 0 && (address < 0x100 || address >= BdosEntry)) {
                 errors << "Simulator: error: the program loads " << HexWord(address)
                        << "H, but a CP/M program must stay within 0100H-" << HexWord(BdosEntry - 1) << "H\n";
                 return false;
             }
         }
-        SetUpCpmPageZero(machine);
     }
+    session.Program = program;
+    session.Start = start;
+    session.Breakpoints.clear();
+    session.Watchpoints.clear();
+    for (std::uint16_t address : session.Options.Breakpoints)
+        AddBreakpoint(session, address, false);
+    RebuildMarks(session);
+    ResetSession(session);
+    return true;
+}
+
+void ResetSession(Session& session)
+{
+    const SimOptions& options = session.Options;
+    if (!session.Cpu)
+        session.Cpu.reset(new Machine());
+    Machine& machine = *session.Cpu;
+    ResetMachine(machine, options.Fill);
+    if (options.Cpm)
+        SetUpCpmPageZero(machine);
+    const ByteImage& image = session.Program.Image;
     for (std::uint32_t address = 0; address < 0x10000; address++) {
         if (image.Lines[address] != 0)
             machine.Memory[address] = image.Bytes[address];
     }
     for (const MemoryBytes& set : options.Sets)
         std::memcpy(machine.Memory + set.Address, set.Bytes.data(), set.Bytes.size());
-    machine.PC = start;
+    machine.PC = session.Start;
     for (const RegisterValue& setting : options.Registers)
-        SetRegister(machine, setting.Register, setting.Value);
+        WriteRegister(machine, setting.Register, setting.Value);
     if (options.HasSerialIn)
         machine.SerialIn = options.SerialIn;
+    machine.Hooks = MachineHooks{&session, ReadQueuedInput, RecordOut, RecordSim};
 
     session.MemoryBefore.assign(machine.Memory, machine.Memory + 0x10000);
-    session.Breakpoints.assign(0x10000, false);
-    for (std::uint16_t address : options.Breakpoints)
-        session.Breakpoints[address] = true;
     session.Schedule = options.Interrupts;
     std::stable_sort(session.Schedule.begin(), session.Schedule.end(),
         [](const ScheduledInterrupt& a, const ScheduledInterrupt& b) { return a.Step < b.Step; });
+    session.NextInterrupt = 0;
     session.InQueues.assign(256, {});
     session.InRead.assign(256, 0);
     session.WarnedPorts.assign(256, false);
     session.WarnedBdos.assign(256, false);
-    for (const PortBytes& input : options.Inputs) {
-        std::vector<std::uint8_t>& queue = session.InQueues[input.Port];
-        queue.insert(queue.end(), input.Bytes.begin(), input.Bytes.end());
-    }
-    machine.Hooks = MachineHooks{&session, ReadQueuedInput, RecordOut, RecordSim};
-    return true;
+    for (const PortBytes& input : options.Inputs)
+        QueuePortInput(session, input.Port, input.Bytes);
+    session.Outputs.clear();
+    session.SimWrites.clear();
+    session.DroppedWrites = 0;
+    session.Stop = StopNone;
+    session.Address = machine.PC;
+    session.Watch = WatchHit{};
+    if (session.Marks.size() != 0x10000)
+        RebuildMarks(session);
 }
 
-bool ServeCpmCall(Session& session)
+StopReason RunSession(Session& session, const RunRequest& request)
 {
     Machine& machine = *session.Cpu;
-    if (machine.PC == 0x0000) {
-        session.Stop = StopWarmBoot;
-        return true;
-    }
-    std::uint8_t function = machine.C;
-    if (function == 0) {
-        session.Stop = StopBdosReset;
-        return true;
-    }
-    if (function == 2) {
-        session.Console->put(static_cast<char>(machine.E));
-    } else if (function == 9) {
-        // Up to '$', and never more than all of memory.
-        std::uint16_t address = static_cast<std::uint16_t>(machine.D << 8 | machine.E);
-        for (std::uint32_t count = 0; count < 0x10000 && machine.Memory[address] != '$'; count++)
-            session.Console->put(static_cast<char>(machine.Memory[address++]));
-    } else if (!session.WarnedBdos[function]) {
-        session.WarnedBdos[function] = true;
-        *session.Errors << "Simulator: warning: BDOS function " << static_cast<unsigned>(function)
-                        << " is not served (only 0, 2 and 9); it returns at once\n";
-    }
-    // Return as RET would, and count the call as that RET.
-    machine.PC =
-        static_cast<std::uint16_t>(machine.Memory[machine.SP] | machine.Memory[(machine.SP + 1) & 0xFFFF] << 8);
-    machine.SP = static_cast<std::uint16_t>(machine.SP + 2);
-    machine.Steps++;
-    machine.TStates += 10;
-    return false;
-}
-
-void RunSession(Session& session)
-{
-    Machine& machine = *session.Cpu;
-    const SimOptions& options = session.Options;
+    const std::uint64_t limit = session.Options.MaxSteps;
+    const std::uint64_t most = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t stepEnd =
+        request.Steps == 0 ? most : (machine.Steps > most - request.Steps ? most : machine.Steps + request.Steps);
+    const bool checked = session.Observer.Stepped != nullptr || !session.Watchpoints.empty() || request.HasUntil
+        || request.UntilReturn || session.WaitForInput;
+    const std::uint8_t* marks = session.Breakpoints.empty() && !session.Options.Cpm ? nullptr : session.Marks.data();
     bool first = true;
-    std::uint16_t haltAddress = machine.PC;
     for (;;) {
-        if (machine.Steps >= options.MaxSteps) {
-            session.Stop = StopMaxSteps;
-            session.Address = machine.PC;
-            return;
-        }
+        if (machine.Steps >= limit)
+            return Stopped(session, StopMaxSteps, machine.PC);
+        if (machine.Steps >= stepEnd)
+            return Stopped(session, StopDone, machine.PC);
+        if (session.PauseRequested.load(std::memory_order_relaxed) && session.PauseRequested.exchange(false))
+            return Stopped(session, StopPaused, machine.PC);
         RaiseDueInterrupts(session);
         std::uint16_t address = machine.PC;
         session.Address = address;
-        // A breakpoint at the start address would stop before anything ran.
-        if (!first && session.Breakpoints[address]) {
-            session.Stop = StopBreakpoint;
-            return;
+        std::uint8_t mark = session.Marks[address];
+        if (!first && (mark & MarkBreak) != 0) {
+            // A temporary breakpoint goes once it has stopped a run.
+            session.Breakpoints.erase(std::remove_if(session.Breakpoints.begin(), session.Breakpoints.end(),
+                                          [address](const Breakpoint& b) { return b.Temporary && b.Address == address; }),
+                session.Breakpoints.end());
+            RebuildMarks(session);
+            return Stopped(session, StopBreakpoint, address);
         }
+        if (!first && request.HasUntil && address == request.Until
+            && (!request.UntilInFrame || !IsBelowFrame(machine.SP, request.FrameSP)))
+            return Stopped(session, StopDone, address);
         first = false;
-        if (options.Cpm && (address == 0x0000 || address == BdosEntry)) {
-            std::uint8_t function = machine.C;
-            if (ServeCpmCall(session))
-                return;
-            if (options.Trace)
-                WriteBdosTrace(*session.Report, machine, function);
+        if ((mark & MarkCpm) != 0) {
+            ServeCpmAndObserve(session);
+            if (session.Stop == StopWarmBoot || session.Stop == StopBdosReset)
+                return Stopped(session, session.Stop, address);
             continue;
         }
-        bool halted = machine.Halted;
-        StepResult result = options.Trace ? StepWithTrace(session) : StepMachine(machine);
-        if (result == StepUndocumented) {
-            session.Stop = StopUndocumented;
-            return;
+        StepResult result;
+        if (checked) {
+            StopReason stop = StopNone;
+            result = StepChecked(session, request, stop);
+            if (stop != StopNone)
+                return Stopped(session, stop, machine.PC);
+        } else {
+            std::uint64_t end = std::min(std::min(limit, stepEnd), machine.Steps + SliceSteps);
+            if (session.NextInterrupt < session.Schedule.size())
+                end = std::min(end, session.Schedule[session.NextInterrupt].Step);
+            result = RunSlice(machine, marks, end);
         }
-        if (result == StepHalted) {
-            if (!halted)
-                haltAddress = address;
-            if (!RaiseNextForHalt(session)) {
-                session.Stop = StopHalt;
-                session.Address = haltAddress;
-                return;
-            }
-        }
+        if (result == StepUndocumented)
+            return Stopped(session, StopUndocumented, machine.PC);
+        if (result == StepHalted && !RaiseNextForHalt(session))
+            return Stopped(session, StopHalt, static_cast<std::uint16_t>(machine.PC - 1));
     }
+}
+
+void RequestPause(Session& session)
+{
+    session.PauseRequested.store(true);
+}
+
+int AddBreakpoint(Session& session, std::uint16_t address, bool temporary)
+{
+    session.Breakpoints.push_back(Breakpoint{++session.LastNumber, address, temporary});
+    if (session.Marks.size() == 0x10000)
+        session.Marks[address] |= MarkBreak;
+    return session.LastNumber;
+}
+
+int AddWatchpoint(Session& session, std::uint16_t first, std::uint16_t last)
+{
+    session.Watchpoints.push_back(Watchpoint{++session.LastNumber, std::min(first, last), std::max(first, last)});
+    return session.LastNumber;
+}
+
+bool DeleteBreakpoint(Session& session, int number)
+{
+    std::size_t before = session.Breakpoints.size() + session.Watchpoints.size();
+    session.Breakpoints.erase(std::remove_if(session.Breakpoints.begin(), session.Breakpoints.end(),
+                                  [number](const Breakpoint& b) { return b.Number == number; }),
+        session.Breakpoints.end());
+    session.Watchpoints.erase(std::remove_if(session.Watchpoints.begin(), session.Watchpoints.end(),
+                                  [number](const Watchpoint& w) { return w.Number == number; }),
+        session.Watchpoints.end());
+    RebuildMarks(session);
+    return session.Breakpoints.size() + session.Watchpoints.size() < before;
+}
+
+void DeleteAllBreakpoints(Session& session)
+{
+    session.Breakpoints.clear();
+    session.Watchpoints.clear();
+    RebuildMarks(session);
+}
+
+void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t>& queue = session.InQueues[port];
+    queue.insert(queue.end(), bytes.begin(), bytes.end());
+}
+
+void RaiseSessionInterrupt(Session& session, InterruptLine line)
+{
+    RaiseInterrupt(*session.Cpu, line);
 }

@@ -1,17 +1,51 @@
-// One run of a program: the machine set up from the options and the loaded
-// image, the run loop with its stops, and what the program did on its ports.
+// The session: one program loaded into one machine, and everything a front
+// end does with it. The command-line run, the debugger and the page all drive
+// the simulator through these records and procedures and nothing else.
+//
+// How a front end uses it:
+//   1. Fill session.Options (ParseSimOptions, or by hand) and load a program
+//      (LoadProgram in Simulator.h, or a LoadedProgram built in memory).
+//   2. Point the sinks and the observer where the front end wants them.
+//   3. SetUpSession once; then RunSession as often as it likes: each call
+//      runs until one stop and says which. Between runs the front end may
+//      read and change registers and memory (session.Cpu), set breakpoints and
+//      watchpoints, queue input, raise interrupts, take the console text.
+//   4. ResetSession starts the program again as it was set up.
+// The report (Report.h) reads a stopped session; the session never writes it.
+//
+// The core's StepMachine knows nothing of any of this. A run with no
+// watchpoint, no observer and no until/finish condition takes a fast loop
+// that checks nothing between instructions but one byte per address for the
+// breakpoints and the CP/M entry points (and not even that when there are
+// none); everything else is looked at between slices of instructions.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "cpu/Machine.h"
 #include "simulator/Loader.h"
 #include "simulator/Options.h"
 
-enum StopReason { StopHalt, StopBreakpoint, StopMaxSteps, StopUndocumented, StopWarmBoot, StopBdosReset };
+// Why a run stopped. A session never run yet says StopNone.
+enum StopReason {
+    StopNone,
+    StopHalt,         // HLT with no interrupt left to wait for; Address is the HLT's
+    StopBreakpoint,   // PC reached a breakpoint (not on the run's first instruction)
+    StopMaxSteps,     // the session's limit, Options.MaxSteps, is reached
+    StopUndocumented, // the opcode at Address is undocumented; it did not run
+    StopWarmBoot,     // CP/M: the program jumped to 0000H
+    StopBdosReset,    // CP/M: BDOS function 0
+    StopWatchpoint,   // a watched byte was written: see session.Watch
+    StopDone,         // the run did what the request asked (steps, until, finish)
+    StopPaused,       // RequestPause was called (another thread, a signal handler)
+    StopInputWanted,  // the next instruction reads input that is not there yet
+};
 
 struct PortWrite {
     std::uint8_t Port;
@@ -27,45 +61,155 @@ constexpr std::uint16_t BdosEntry = 0xFE00;
 // Port and SIM writes kept for the report; a longer run counts the rest.
 constexpr std::size_t MaxRecordedWrites = 1u << 20;
 
+// Where the session's text goes (the program's console output, warnings).
+// Write gets each piece as it is made; Flush, when set, is called where a
+// person watching should see what came so far. StreamSink and StringSink
+// below make the two common ones.
+struct TextSink {
+    void* Context = nullptr;
+    void (*Write)(void* context, const char* text, std::size_t length) = nullptr;
+    void (*Flush)(void* context) = nullptr;
+};
+TextSink StreamSink(std::ostream& out);
+TextSink StringSink(std::string& text);
+void WriteText(const TextSink& sink, const std::string& text);
+void FlushText(const TextSink& sink);
+
+// One step as an observer sees it (the trace is such an observer).
+enum StepEventKind {
+    EventInstruction, // an instruction ran (HLT included, once)
+    EventInterrupt,   // an interrupt was taken instead of an instruction
+    EventBdos,        // CP/M: a BDOS call was served at BdosEntry
+};
+struct StepEvent {
+    StepEventKind Kind;
+    std::uint16_t Address;    // PC before the step
+    std::uint8_t Bytes[3];    // the memory at Address before the step
+    InterruptLine Line;       // EventInterrupt: which line
+    std::uint8_t Function;    // EventBdos: C at the call
+    std::uint64_t TStates;    // spent by this step
+};
+// Called after each step, with the machine as the step left it. A run with
+// an observer takes the checked loop.
+struct StepObserver {
+    void* Context = nullptr;
+    void (*Stepped)(void* context, const Machine& after, const StepEvent& event) = nullptr;
+};
+
+struct Breakpoint {
+    int Number; // from 1, never reused within a session
+    std::uint16_t Address;
+    bool Temporary; // deleted when it stops a run
+};
+
+// Stops a run when the program writes a byte in First..Last (a write of the
+// same value counts).
+struct Watchpoint {
+    int Number; // shares the numbering of breakpoints
+    std::uint16_t First, Last;
+};
+
+// What the last StopWatchpoint saw: the first watched byte the instruction
+// at Writer wrote, with its value before and after.
+struct WatchHit {
+    int Number;
+    std::uint16_t Address;
+    std::uint8_t Old, New;
+    std::uint16_t Writer;
+};
+
+// What one RunSession call asks beyond the session's own stops. The default
+// runs until one of those.
+struct RunRequest {
+    std::uint64_t Steps = 0;    // > 0: stop (StopDone) after this many instructions
+    bool HasUntil = false;      // stop (StopDone) when PC reaches Until ...
+    std::uint16_t Until = 0;
+    bool UntilInFrame = false;  // ... and SP is not below FrameSP (over a call, even a recursive one)
+    bool UntilReturn = false;   // stop (StopDone) after a return that lifts SP above FrameSP
+    std::uint16_t FrameSP = 0;
+};
+
 struct Session {
-    SimOptions Options;
-    std::unique_ptr<Machine> Cpu;
+    SimOptions Options;     // what the run was asked (Options.h); set before SetUpSession
+    LoadedProgram Program;  // the image, start, symbols and source, kept for ResetSession
+    std::uint16_t Start = 0;
+    std::unique_ptr<Machine> Cpu; // registers, flags and memory: read and change them freely between runs
     std::vector<std::uint8_t> MemoryBefore; // memory as the run began, for the changed bytes
-    std::vector<bool> Breakpoints;          // 65536
-    std::vector<ScheduledInterrupt> Schedule;
+
+    // Breakpoints and watchpoints: change them through the procedures below,
+    // which keep Marks in step.
+    std::vector<Breakpoint> Breakpoints;
+    std::vector<Watchpoint> Watchpoints;
+    int LastNumber = 0;
+    std::vector<std::uint8_t> Marks; // 65536: MarkBreak, MarkCpm bits per address
+
+    std::vector<ScheduledInterrupt> Schedule; // by step, from Options.Interrupts
     std::size_t NextInterrupt = 0;
 
     std::vector<std::vector<std::uint8_t>> InQueues; // 256 ports
     std::vector<std::size_t> InRead;                 // bytes of each queue read so far
     std::vector<bool> WarnedPorts;
-    std::vector<PortWrite> Outputs;
+    bool WaitForInput = false; // IN from an empty queue stops the run (StopInputWanted) instead of reading FFH
+    std::vector<PortWrite> Outputs;  // every OUT, in order (up to MaxRecordedWrites)
     std::vector<std::uint8_t> SimWrites; // the accumulator of every SIM
     std::uint64_t DroppedWrites = 0;
     std::vector<bool> WarnedBdos;
 
-    StopReason Stop = StopHalt;
-    std::uint16_t Address = 0; // of the instruction running, and where the run stopped
+    StopReason Stop = StopNone;
+    std::uint16_t Address = 0; // where the run stopped (for StopHalt: the HLT)
+    WatchHit Watch{};          // for StopWatchpoint
+    std::atomic<bool> PauseRequested{false};
 
-    std::ostream* Console = nullptr; // the CP/M program's output
-    std::ostream* Report = nullptr;  // the report and the trace
-    std::ostream* Errors = nullptr;  // warnings and errors
+    TextSink Console;       // the CP/M program's output
+    TextSink Warnings;      // "Simulator: warning: ..." lines
+    StepObserver Observer;  // the trace, or any front end's own
 };
 
-// Lays out memory (fill, image, CP/M page zero, --set), the registers and
-// the hooks. False with a message when the image and the CP/M layout clash.
-bool SetUpSession(Session& session, const ByteImage& image, std::uint16_t start, std::ostream& errors);
+// Marks bits: a breakpoint, a CP/M entry served outside the core.
+constexpr std::uint8_t MarkBreak = 1;
+constexpr std::uint8_t MarkCpm = 2;
 
-// Runs until HLT, a breakpoint, the step limit, an undocumented opcode or
-// the end of a CP/M program.
-void RunSession(Session& session);
+// Lays out memory (fill, image, CP/M page zero, --set), the registers, the
+// breakpoints of the options and the hooks, from session.Options and
+// program. False with a message when the image and the CP/M layout clash.
+bool SetUpSession(Session& session, const LoadedProgram& program, std::uint16_t start, std::ostream& errors);
+
+// The program as SetUpSession left it: memory, registers, counts, queues
+// and logs. Breakpoints and watchpoints stay.
+void ResetSession(Session& session);
+
+// Runs until a stop and returns it (also in session.Stop). A run does not
+// stop at a breakpoint on its own first instruction, so continuing from a
+// breakpoint moves on.
+StopReason RunSession(Session& session, const RunRequest& request = RunRequest());
+
+// Asks a running RunSession to stop (StopPaused) at the next slice boundary,
+// within a few thousand instructions. Safe from a signal handler or another
+// thread; a request made while no run is going stops the next run at once.
+void RequestPause(Session& session);
+
+// Breakpoints and watchpoints; each gets a number. Delete* are false when
+// no such number exists.
+int AddBreakpoint(Session& session, std::uint16_t address, bool temporary);
+int AddWatchpoint(Session& session, std::uint16_t first, std::uint16_t last);
+bool DeleteBreakpoint(Session& session, int number); // a watchpoint's number too
+void DeleteAllBreakpoints(Session& session);         // and watchpoints
+
+// Registers by name (RegFlags: only the five flags are written).
+unsigned ReadRegister(const Machine& machine, RegisterName name);
+void WriteRegister(Machine& machine, RegisterName name, std::uint16_t value);
+
+// Bytes for successive IN PORT; the input a StopInputWanted waited for.
+void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::uint8_t>& bytes);
+
+// Raises an interrupt line now; the core takes it when it may.
+void RaiseSessionInterrupt(Session& session, InterruptLine line);
 
 // A line raised and not taken yet (RST 7.5: its latch).
 bool IsInterruptPending(const Machine& machine, InterruptLine line);
-// Where the processor goes to take an interrupt.
+// Where the processor goes to take an interrupt, and the line's name.
 std::uint16_t InterruptVector(InterruptLine line);
+const char* InterruptName(InterruptLine line);
 
-// Serves the CP/M calls when PC is at 0000H or the BDOS entry; true when the
-// program is over.
-bool ServeCpmCall(Session& session);
 // Lays out page zero and the BDOS entry.
 void SetUpCpmPageZero(Machine& machine);

@@ -7,10 +7,21 @@
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
 #include "simulator/Session.h"
+#include "simulator/Trace.h"
 
 namespace {
 
 const char Version[] = "Simulator (8085 assembler toolchain) 1.0";
+
+// prog.o and prog.hex keep their names in prog.sym.
+std::string SymbolFilePath(const std::string& path)
+{
+    std::size_t dot = path.rfind('.');
+    std::size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + ".sym";
+    return path.substr(0, dot) + ".sym";
+}
 
 } // namespace
 
@@ -56,6 +67,9 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
         program.Image = assembly.Image;
         program.HasStart = assembly.HasStartAddress;
         program.Start = assembly.StartAddress;
+        CollectSourceSymbols(assembly.Pass1, program.Symbols);
+        CollectSourceLines(options.File, assembly.Pass1, program.Source);
+        program.HasSymbols = true;
         loaded = true;
         break;
     }
@@ -69,6 +83,9 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
     }
     if (!loaded)
         return SimulatorUsage;
+    // An object or HEX file's names, when its BASE.sym lies beside it.
+    if ((kind == KindObject || kind == KindHex) && ReadSymbolFile(SymbolFilePath(options.File), program.Symbols))
+        program.HasSymbols = true;
     if (program.Image.ByteCount == 0) {
         errors << "Simulator: error: '" << options.File << "' holds no bytes to run\n";
         return SimulatorUsage;
@@ -110,16 +127,25 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
         : program.HasStart                 ? program.Start
         : options.Cpm                      ? 0x0100
                                            : program.Image.Lowest;
-    if (!SetUpSession(session, program.Image, start, errors))
+    if (!SetUpSession(session, program, start, errors))
         return SimulatorUsage;
 
     // A CP/M program owns standard output; everything the simulator says
     // goes to standard error then.
     std::ostream& report = options.Cpm ? errors : out;
-    session.Console = &out;
-    session.Report = &report;
-    session.Errors = &errors;
+    session.Console = StreamSink(out);
+    session.Warnings = StreamSink(errors);
+    TraceWriter trace;
+    if (options.Trace) {
+        trace.Out = &report;
+        trace.Symbols = program.HasSymbols ? &session.Program.Symbols : nullptr;
+        session.Observer = TraceObserver(trace);
+        // Warnings keep their place among the trace lines they share a stream with.
+        if (&report == &errors)
+            session.Warnings = TraceSink(trace);
+    }
     RunSession(session);
+    FlushTrace(trace);
     out.flush();
 
     if (session.Stop == StopUndocumented)

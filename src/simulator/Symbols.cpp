@@ -1,0 +1,128 @@
+// The program's names for the simulator: gathered from the first pass or a
+// symbol file, evaluated with the first pass's own expression evaluator, and
+// the nearest label of an address.
+#include "simulator/Symbols.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+#include "output/ByteImage.h"
+#include "pass1/Expression.h"
+
+namespace {
+
+void AddSymbol(ProgramSymbols& symbols, const std::string& name, std::uint16_t value, bool label, int line)
+{
+    if (FindSourceSymbol(symbols.Table, name) != nullptr)
+        return;
+    AddSourceSymbol(symbols.Table,
+        SourceSymbol{name, label ? SymbolKind::Label : SymbolKind::Constant, value, true, line});
+}
+
+// The first label of Labels with a value of at least address.
+std::vector<std::size_t>::const_iterator FirstLabelFrom(const ProgramSymbols& symbols, std::uint16_t address)
+{
+    return std::lower_bound(symbols.Labels.begin(), symbols.Labels.end(), address,
+        [&symbols](std::size_t index, std::uint16_t value) { return symbols.Table.List[index].Value < value; });
+}
+
+} // namespace
+
+void IndexLabels(ProgramSymbols& symbols)
+{
+    symbols.Labels.clear();
+    for (std::size_t i = 0; i < symbols.Table.List.size(); i++) {
+        if (symbols.Table.List[i].Kind == SymbolKind::Label)
+            symbols.Labels.push_back(i);
+    }
+    // By value; names of one address in order of definition.
+    std::stable_sort(symbols.Labels.begin(), symbols.Labels.end(), [&symbols](std::size_t a, std::size_t b) {
+        return symbols.Table.List[a].Value < symbols.Table.List[b].Value;
+    });
+}
+
+void CollectSourceSymbols(const Pass1Result& pass1, ProgramSymbols& symbols)
+{
+    symbols = ProgramSymbols();
+    for (const DefinedSymbol& symbol : pass1.Symbols) {
+        std::size_t line = static_cast<std::size_t>(symbol.LineNumber);
+        bool label = line >= 1 && line <= pass1.Lines.size() && pass1.Lines[line - 1].HasAddress;
+        AddSymbol(symbols, symbol.Name, symbol.Value, label, symbol.LineNumber);
+    }
+    IndexLabels(symbols);
+}
+
+void CollectSourceLines(const std::string& path, const Pass1Result& pass1, ProgramSource& source)
+{
+    source.Path = path;
+    source.Lines.clear();
+    source.LineOf.assign(0x10000, 0);
+    for (const ListedLine& line : pass1.Lines) {
+        source.Lines.push_back(line.Text);
+        for (int i = 0; line.HasAddress && i < line.ByteCount && i < 0x10000; i++)
+            source.LineOf[static_cast<std::uint16_t>(line.Address + i)] = line.LineNumber;
+    }
+}
+
+bool ReadSymbolFile(const std::string& path, ProgramSymbols& symbols)
+{
+    symbols = ProgramSymbols();
+    std::string text;
+    if (ReadFileText(path, text) != FileTextRead)
+        return false;
+    std::istringstream lines(text);
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        number++;
+        std::istringstream fields(line);
+        std::string name, rest;
+        long size = 0, value = 0;
+        if (!(fields >> name))
+            continue;
+        if (!(fields >> size >> value) || (fields >> rest) || (size != 1 && size != 2) || value < 0 || value > 0xFFFF) {
+            symbols = ProgramSymbols();
+            return false;
+        }
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        AddSymbol(symbols, name, static_cast<std::uint16_t>(value), size == 2, number);
+    }
+    IndexLabels(symbols);
+    return true;
+}
+
+bool EvaluateSymbolic(
+    const std::string& text, const ProgramSymbols& symbols, std::uint16_t here, std::uint16_t& value, std::string& message)
+{
+    ExpressionValue result = EvaluateExpression(text, symbols.Table, here);
+    if (result.Status == ValueStatus::Known) {
+        value = result.Value;
+        return true;
+    }
+    message = result.Status == ValueStatus::Unknown ? "unknown name '" + result.Name + "'" : result.Message;
+    return false;
+}
+
+const SourceSymbol* FindLabelAt(const ProgramSymbols& symbols, std::uint16_t address)
+{
+    auto found = FirstLabelFrom(symbols, address);
+    if (found == symbols.Labels.end() || symbols.Table.List[*found].Value != address)
+        return nullptr;
+    return &symbols.Table.List[*found];
+}
+
+std::string NameAddress(const ProgramSymbols& symbols, std::uint16_t address)
+{
+    auto found = std::upper_bound(symbols.Labels.begin(), symbols.Labels.end(), address,
+        [&symbols](std::uint16_t value, std::size_t index) { return value < symbols.Table.List[index].Value; });
+    if (found == symbols.Labels.begin())
+        return "";
+    // The last label at or below address; the first defined of its value.
+    const SourceSymbol& nearest = symbols.Table.List[*(found - 1)];
+    const SourceSymbol* label = FindLabelAt(symbols, nearest.Value);
+    unsigned offset = address - nearest.Value;
+    if (offset > MaxLabelOffset)
+        return "";
+    return label->Name + (offset == 0 ? "" : "+" + std::to_string(offset));
+}
