@@ -271,6 +271,12 @@ echo
 echo "== 8085 core"
 "$build/bench/cpu_bench" --benchmark_min_time="${CPU_TIME:-1}" --benchmark_repetitions=5 \
     --benchmark_report_aggregates_only=true
+echo
+# The session's run loops against the bare core and the loop before them,
+# and the trace into a file.
+echo "== Session run loop and trace"
+(cd "$scratch" && "$build/bench/session_bench" --benchmark_min_time="${CPU_TIME:-1}" --benchmark_repetitions=5 \
+    --benchmark_report_aggregates_only=true)
 }
 
 measure 2>&1 | tee "$results"

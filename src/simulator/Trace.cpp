@@ -22,7 +22,7 @@ void PutRegisters(char* at, const Machine& machine)
         PutHexDigits(at + 2, values[i], 2);
         at[4] = ' ';
     }
-    std::memcpy(at, "SP=", 3);
+    at[0] = 'S', at[1] = 'P', at[2] = '=';
     PutHexDigits(at + 3, machine.SP, 4);
 }
 
@@ -36,11 +36,9 @@ void AppendPadded(std::string& out, const std::string& text, std::size_t width)
 // " F=.ZAPC T=7" and the line end: the common tail of every step line.
 void AppendFlagsAndTime(std::string& out, const Machine& after, std::uint64_t tStates)
 {
-    char tail[48];
-    std::memcpy(tail, " F=", 3);
+    char tail[48] = " F=..... T=";
     std::string letters = FormatFlagLetters(after.Flags);
-    std::memcpy(tail + 3, letters.data(), 5);
-    std::memcpy(tail + 8, " T=", 3);
+    letters.copy(tail + 3, 5);
     char digits[24];
     int count = 0;
     do {
@@ -130,7 +128,7 @@ int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols
         const SourceSymbol* label = FindLabelAt(*symbols, static_cast<std::uint16_t>(bytes[1] | bytes[2] << 8));
         std::size_t space = text.find(' ');
         if (label != nullptr && space != std::string::npos)
-            text = text.substr(0, space + 1) + label->Name;
+            text.replace(space + 1, std::string::npos, label->Name);
     }
     return length;
 }
