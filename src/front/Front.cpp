@@ -2,6 +2,8 @@
 // formats written from it; the opcode table and trace logs found at run time.
 #include "front/Front.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -123,8 +125,9 @@ std::vector<int> SourceLinesOfObjectLines(const ByteImage& image, const std::vec
 }
 
 // Each fault of the object file, on the source line it came from when the
-// source is known, else on the object line.
-void ReportObjectFaults(std::ostream& errors, const std::vector<ObjectFault>& faults, const AssemblyResult& result,
+// source is known (and then in the listing's messages too), else on the
+// object line.
+void ReportObjectFaults(std::ostream& errors, const std::vector<ObjectFault>& faults, AssemblyResult& result,
     const std::string& sourcePath, const std::string& objectPath)
 {
     std::vector<int> sourceLines;
@@ -144,7 +147,32 @@ void ReportObjectFaults(std::ostream& errors, const std::vector<ObjectFault>& fa
         if (fault.OtherLine != 0)
             message += OverlapTail + std::to_string(name(fault.OtherLine));
         ReportLineError(errors, allMapped ? sourcePath : objectPath, name(fault.LineNumber), message);
+        if (allMapped)
+            result.Pass1.Messages.push_back(ListedMessage{name(fault.LineNumber), false, message});
     }
+    std::stable_sort(result.Pass1.Messages.begin(), result.Pass1.Messages.end(),
+        [](const ListedMessage& a, const ListedMessage& b) { return a.LineNumber < b.LineNumber; });
+}
+
+// The source file and the base name of the outputs. FILE.asm, or any file
+// named with its extension (prog.MAC, prog.8085.s: the base drops the last
+// extension); a name without extension is the base name of BASE.asm, as is
+// any name whose BASE.asm exists.
+void ChooseSource(const std::string& name, std::string& sourcePath, std::string& base)
+{
+    sourcePath = name;
+    base = name;
+    if (EndsWithNoCase(name, ".asm")) {
+        base.resize(name.size() - 4);
+        return;
+    }
+    std::size_t slash = name.rfind('/');
+    std::size_t dot = name.rfind('.');
+    bool hasExtension = dot != std::string::npos && dot > (slash == std::string::npos ? 0 : slash + 1);
+    if (IsFile(name + ".asm") || (!hasExtension && !IsFile(name)))
+        sourcePath += ".asm";
+    else if (hasExtension)
+        base.resize(dot);
 }
 
 // Reads BASE.o back; 0, 1 with faults reported, 2 when it cannot be read.
@@ -266,12 +294,9 @@ int AssembleSource(const FrontOptions& options, AssemblyResult& result, std::ost
         return ReadObjectFile(options.FromObject, "", result, errors);
     }
 
-    std::string sourcePath = options.Source;
-    std::string base = options.Source;
-    if (EndsWithNoCase(base, ".asm"))
-        base.resize(base.size() - 4);
-    else
-        sourcePath += ".asm";
+    std::string sourcePath;
+    std::string base;
+    ChooseSource(options.Source, sourcePath, base);
     result.BaseName = options.OutputBase.empty() ? base : options.OutputBase;
     if (!IsFile(sourcePath) || access(sourcePath.c_str(), R_OK) != 0) {
         ReportProgramError(errors, "cannot read " + sourcePath);
@@ -326,8 +351,8 @@ int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std:
     }
     if (options.WriteListing && !WriteOutputFile(base + ".lst", [&](std::ostream& file) {
             if (result.FromSource)
-                WriteListing(
-                    file, result.Pass1.Lines, result.Pass1.Symbols, image, result.HasStartAddress, result.StartAddress);
+                WriteListing(file, result.Pass1.Lines, result.Pass1.Symbols, image, result.HasStartAddress,
+                    result.StartAddress, result.Pass1.Messages);
             else
                 WriteListing(file, ObjectLinesAsListed(image), {}, image, false, 0);
         })) {
@@ -335,6 +360,29 @@ int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std:
         return 2;
     }
     return 0;
+}
+
+int WriteFailedAssembly(const FrontOptions& options, const AssemblyResult& result, std::ostream& errors)
+{
+    const std::string& base = result.BaseName;
+    for (const char* extension : {".hex", ".bin", ".o"})
+        std::remove((base + extension).c_str());
+    if (!options.WriteListing)
+        return 1;
+    // Without the second pass there are no bytes to show, only the addresses.
+    std::vector<ListedLine> lines = result.Pass1.Lines;
+    if (!result.FromSource) {
+        for (ListedLine& line : lines)
+            line.ByteCount = 0;
+    }
+    if (!WriteOutputFile(base + ".lst", [&](std::ostream& file) {
+            WriteListing(file, lines, result.Pass1.Symbols, result.Image, result.HasStartAddress,
+                result.StartAddress, result.Pass1.Messages);
+        })) {
+        ReportProgramError(errors, "cannot write " + base + ".lst");
+        return 2;
+    }
+    return 1;
 }
 
 int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream& errors)
@@ -353,6 +401,8 @@ int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream
     }
     AssemblyResult result;
     status = AssembleSource(command.Options, result, errors);
+    if (status == 1 && command.Options.FromObject.empty())
+        return WriteFailedAssembly(command.Options, result, errors);
     if (status != 0)
         return status;
     return WriteOutputs(command.Options, result, out, errors);

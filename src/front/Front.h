@@ -43,6 +43,13 @@ int AssembleSource(const FrontOptions& options, AssemblyResult& result, std::ost
 // 2 when a file cannot be written. The binary's load address goes to out.
 int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std::ostream& out, std::ostream& errors);
 
+// After an assembly that failed with errors in the source (status 1): no
+// Intel HEX, binary or object file, not even an earlier run's, so nobody
+// loads yesterday's program by mistake; the listing (when options ask for
+// it) with every message under its line. Returns 1, or 2 when the listing
+// cannot be written.
+int WriteFailedAssembly(const FrontOptions& options, const AssemblyResult& result, std::ostream& errors);
+
 // The opcode table to read: etc/opcodes.txt of the working directory when it
 // exists, else the one installed beside the program (executablePath's
 // ../share/assembler-8085/etc/opcodes.txt), else the build tree's.

@@ -28,7 +28,9 @@ void WriteIntelHex(
 // The bytes from the lowest to the highest address written, gaps filled.
 void WriteBinary(std::ostream& out, const ByteImage& image, std::uint8_t fill);
 
-// The listing: every line with its address, bytes and text; the symbols by
-// name; a summary.
+// The listing: every line with its address, bytes and text, and under it
+// its errors and warnings (messages in line order); the symbols by name; a
+// summary.
 void WriteListing(std::ostream& out, const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
-    const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress);
+    const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress,
+    const std::vector<ListedMessage>& messages = {});

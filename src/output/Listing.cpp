@@ -3,6 +3,7 @@
 #include "output/Formats.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -14,6 +15,8 @@ const char SymbolsTitle[] = "Symbols";
 const char NoSymbols[] = "(none)";
 const char SummaryTitle[] = "Summary";
 const char NoAddress[] = "none";
+const char MessageError[] = "***** error: ";
+const char MessageWarning[] = "***** warning: ";
 
 // "%5d".
 void AppendLineNumber(std::string& text, int lineNumber)
@@ -89,6 +92,17 @@ void AppendSourceLine(std::string& text, const ListedLine& line, const ByteImage
     }
 }
 
+// The messages of lines up to lineNumber (those of lines the listing does
+// not show come with the next line it does), where a student looks for them.
+void AppendMessages(std::string& text, const std::vector<ListedMessage>& messages, std::size_t& next, int lineNumber)
+{
+    for (; next < messages.size() && messages[next].LineNumber <= lineNumber; ++next) {
+        text += messages[next].IsWarning ? MessageWarning : MessageError;
+        text += messages[next].Text;
+        text += '\n';
+    }
+}
+
 void AppendSymbols(std::ostream& out, std::string& text, const std::vector<DefinedSymbol>& symbols)
 {
     text += '\n';
@@ -146,14 +160,18 @@ void AppendSummary(std::string& text, const ByteImage& image, bool hasStartAddre
 } // namespace
 
 void WriteListing(std::ostream& out, const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
-    const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress)
+    const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress,
+    const std::vector<ListedMessage>& messages)
 {
     std::string text = ListingHeader;
     text += '\n';
+    std::size_t nextMessage = 0;
     for (const ListedLine& line : lines) {
         AppendSourceLine(text, line, image);
+        AppendMessages(text, messages, nextMessage, line.LineNumber);
         FlushBlock(out, text, false);
     }
+    AppendMessages(text, messages, nextMessage, INT_MAX);
     AppendSymbols(out, text, symbols);
     AppendSummary(text, image, hasStartAddress, startAddress);
     FlushBlock(out, text, true);

@@ -169,6 +169,7 @@ void PrintDiagnostics(
             result.WarningCount++;
         else
             result.ErrorCount++;
+        result.Messages.push_back(ListedMessage{diagnostic.LineNumber, diagnostic.IsWarning, diagnostic.Message});
     }
 }
 

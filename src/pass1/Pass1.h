@@ -26,9 +26,17 @@ struct DefinedSymbol {
     int LineNumber;
 };
 
+// An error or warning of a line, for the listing.
+struct ListedMessage {
+    int LineNumber;
+    bool IsWarning;
+    std::string Text;
+};
+
 struct Pass1Result {
-    std::vector<ListedLine> Lines;      // every line of the source, in order
-    std::vector<DefinedSymbol> Symbols; // in order of definition
+    std::vector<ListedLine> Lines;       // every line of the source, in order
+    std::vector<DefinedSymbol> Symbols;  // in order of definition
+    std::vector<ListedMessage> Messages; // in line order
     bool HasStartAddress;               // END gave an operand
     std::uint16_t StartAddress;
     int ErrorCount;

@@ -164,7 +164,8 @@ ProgramKind FindProgramKind(const std::string& path)
     static const struct {
         const char* Extension;
         ProgramKind Kind;
-    } Kinds[] = {{".o", KindObject}, {".hex", KindHex}, {".bin", KindBinary}, {".asm", KindSource}, {".com", KindCom}};
+    } Kinds[] = {{".o", KindObject}, {".hex", KindHex}, {".bin", KindBinary}, {".asm", KindSource}, {".mac", KindSource},
+        {".a85", KindSource}, {".s", KindSource}, {".com", KindCom}};
     std::string lower = path;
     for (char& c : lower)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

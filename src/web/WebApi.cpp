@@ -215,6 +215,8 @@ std::string AssembleToJson(const std::string& source, const std::string& mainFil
         status = AssembleSource(options, result, errors);
     if (status == 0)
         status = WriteOutputs(options, result, out, errors);
+    else if (status == 1)
+        status = WriteFailedAssembly(options, result, errors);
 
     JsonWriter json;
     OpenJson(json, '{');
@@ -223,7 +225,8 @@ std::string AssembleToJson(const std::string& source, const std::string& mainFil
     WriteDiagnostics(json, errors.str());
     std::string base = result.BaseName;
     bool written = status == 0;
-    WriteJsonField(json, "listing", written ? ReadWorkingFile(base + ".lst") : std::string());
+    // A failed assembly still has its listing, with the messages under their lines.
+    WriteJsonField(json, "listing", status <= 1 ? ReadWorkingFile(base + ".lst") : std::string());
     WriteJsonField(json, "hex", written ? ReadWorkingFile(base + ".hex") : std::string());
     std::string binary = written ? ReadWorkingFile(base + ".bin") : std::string();
     WriteJsonBytesField(json, "binary", BytesOf(binary), binary.size());
