@@ -312,7 +312,8 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
         end = ScanOperationWord(text, pos);
     }
     line.Operation = NormalWord(text.substr(pos, end - pos));
-    if (end < text.size() && !IsBlank(text[end]) && !IsCommentStart(text, end)) {
+    // An operand in parentheses may follow at once, as in NAME('MODULE').
+    if (end < text.size() && !IsBlank(text[end]) && !IsCommentStart(text, end) && text[end] != '(') {
         error =
             LineSyntaxMessage("unexpected " + Printable(text.substr(end, 1)) + " after " + Printable(line.Operation));
         return false;

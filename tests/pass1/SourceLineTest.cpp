@@ -31,6 +31,7 @@ const SplitCase SplitCases[] = {
     {"  L .db 1", "L", ".DB", "1"},
     {".org 100h", "", ".ORG", "100h"},
     {" .8085", "", ".8085", ""},
+    {" NAME('MON')", "", "NAME", "('MON')"},
     {"PAGE DS 1", "PAGE", "DS", "1"},       // a listing control before a directive
     {"PAGE 60", "", "PAGE", "60"},
     {"ALONE", "ALONE", "", ""},
