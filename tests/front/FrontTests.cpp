@@ -81,6 +81,47 @@ TEST(AssembleSource, GivesTheImageAndStartWithoutTheFormats)
     EXPECT_NE(stat("prog.lst", &info), 0);
 }
 
+// Any file name is a source; the outputs drop its last extension. A name
+// without extension, or whose NAME.asm exists, is the base name of NAME.asm.
+struct SourceNameCase {
+    const char* Given;
+    const char* Existing; // the one file written, or null
+    const char* BaseName;
+    int Status;
+    const char* ErrorText;
+};
+
+TEST(AssembleSource, AnyFileNameIsASource)
+{
+    const SourceNameCase cases[] = {
+        {"prog.MAC", "prog.MAC", "prog", 0, ""},
+        {"prog.8085.asm", "prog.8085.asm", "prog.8085", 0, ""},
+        {"dir.v1/prog.s", "dir.v1/prog.s", "dir.v1/prog", 0, ""},
+        {"dir.v1/prog", "dir.v1/prog.asm", "dir.v1/prog", 0, ""},
+        {"prog", "prog", "prog", 0, ""},
+        {"prog.MAC", "prog.MAC.asm", "prog.MAC", 0, ""},
+        {"absent.A85", nullptr, "absent", 2, "Assembler: error: cannot read absent.A85\n"},
+        {"absent", nullptr, "absent", 2, "Assembler: error: cannot read absent.asm\n"},
+    };
+    for (const SourceNameCase& test : cases) {
+        TempDirectory directory;
+        WorkingDirectory inside(directory.Path);
+        if (test.Existing != nullptr) {
+            directory.AddFile(test.Existing);
+            std::ofstream(test.Existing) << " NOP\n";
+        }
+        FrontOptions options;
+        options.Source = test.Given;
+        AssemblyResult result;
+        std::ostringstream errors;
+        EXPECT_EQ(AssembleSource(options, result, errors), test.Status) << test.Given;
+        EXPECT_EQ(result.BaseName, test.BaseName) << test.Given;
+        EXPECT_EQ(errors.str(), test.ErrorText) << test.Given;
+        struct stat info;
+        EXPECT_EQ(stat((std::string(test.BaseName) + ".o").c_str(), &info) == 0, test.Status == 0) << test.Given;
+    }
+}
+
 struct UsageCase {
     std::vector<const char*> Arguments;
     int Status;
