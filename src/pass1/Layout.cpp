@@ -56,13 +56,12 @@ bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
     const char* kind = ReservedNameKind(program, name);
     if (kind == nullptr)
         return true;
-    std::string word = kind;
-    if (word == "a mnemonic" || word == "a directive") {
-        ReportWarning(program, line, ShadowedNameWarning(name, kind));
-        return true;
+    if (IsRegisterName(name) || IsOperatorWord(name)) {
+        ReportError(program, line, ReservedLabelMessage(name, kind));
+        return false;
     }
-    ReportError(program, line, ReservedLabelMessage(name, kind));
-    return false;
+    ReportWarning(program, line, ShadowedNameWarning(name, kind));
+    return true;
 }
 
 void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
@@ -166,14 +165,10 @@ void LayOutCpu(Program& program, ProgramLine& line, const SourceLine& source, La
 {
     if (!source.Label.empty())
         DefineLabel(program, line, source, state);
-    std::string cpu = source.Operation.substr(1);
-    if (source.Operation != ".8080" && source.Operation != ".8085") {
-        if (!CheckOperandCount(program, line, source, 1))
-            return;
-        cpu = UpperCased(source.Operands[0]);
-    } else if (!CheckOperandCount(program, line, source, 0)) {
+    bool named = source.Operation == ".8080" || source.Operation == ".8085"; // the CPU in the directive
+    if (!CheckOperandCount(program, line, source, named ? 0 : 1))
         return;
-    }
+    std::string cpu = named ? source.Operation.substr(1) : UpperCased(source.Operands[0]);
     if (cpu != "8080" && cpu != "8085") {
         ReportError(program, line, UnsupportedCpuMessage(source.Operands[0]));
         return;

@@ -289,8 +289,9 @@ bool SplitSourceLine(const std::string& text, const OperationWords& operations, 
     bool isLabel = false;
     if (text[pos] != '.') {
         if (end < text.size() && text[end] == ':') {
+            // LABEL:: exports the label from a relocatable module; in one absolute file it is a label.
             isLabel = true;
-            end++;
+            end += end + 1 < text.size() && text[end + 1] == ':' ? 2 : 1;
         } else {
             isLabel = IsUnmarkedLabel(text, pos, end, first, operations);
         }

@@ -21,6 +21,7 @@ const SplitCase SplitCases[] = {
     {"  MOV EQU 5", "MOV", "EQU", "5"},     // a name before EQU is the constant's, whatever word it is
     {" JZ END", "", "JZ", "END"},           // a mnemonic where an operation can stand is the operation
     {"END:", "END", "", ""},
+    {"GO:: JMP GO", "GO", "JMP", "GO"},
     {"JMP .db 1", "", "JMP", ".db 1"},
     {"N = N+1", "N", "=", "N+1"},
     {"  JMP=1", "JMP", "=", "1"},
