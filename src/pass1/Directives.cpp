@@ -3,6 +3,7 @@
 #include "pass1/Program.h"
 
 #include <cstring>
+#include <unordered_map>
 
 #include "driver/RunLog.h"
 #include "pass1/Expression.h"
@@ -103,19 +104,20 @@ const DirectiveName Directives[] = {
 };
 
 // The directive a word names, with or without a leading dot; null for none.
+// Every line asks, so the names are indexed once.
 const DirectiveName* FindDirective(const std::string& word)
 {
-    for (const DirectiveName& directive : Directives) {
-        if (word == directive.Name)
-            return &directive;
-    }
-    if (word.size() < 2 || word[0] != '.')
-        return nullptr;
-    for (const DirectiveName& directive : Directives) {
-        if (directive.Name[0] != '.' && word.compare(1, std::string::npos, directive.Name) == 0)
-            return &directive;
-    }
-    return nullptr;
+    static const std::unordered_map<std::string, const DirectiveName*> index = [] {
+        std::unordered_map<std::string, const DirectiveName*> names;
+        for (const DirectiveName& directive : Directives) {
+            names.emplace(directive.Name, &directive);
+            if (directive.Name[0] != '.')
+                names.emplace(std::string(".") + directive.Name, &directive);
+        }
+        return names;
+    }();
+    auto found = index.find(word);
+    return found == index.end() ? nullptr : found->second;
 }
 
 } // namespace
