@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "pass1/Expression.h"
 #include "pass1/Pass1.h"
 
 namespace {
@@ -39,29 +40,52 @@ std::string UpperCase(std::string text)
     return text;
 }
 
-bool ParseAddress(const std::string& text, std::uint16_t& value)
+// Where the values of one parse come from: numbers and expressions in the
+// assembler's syntax, and the program's names once it is loaded. Before
+// that (Symbols null) a name is taken on trust, kept in Pending, and the
+// arguments are read again when the program's symbols are known.
+struct ValueContext {
+    const ProgramSymbols* Symbols;
+    std::vector<std::string>* Pending;
+    std::string Message; // why the last value was refused, when it says more than "bad value"
+};
+
+bool ParseAddress(const std::string& text, std::uint16_t& value, ValueContext& context)
 {
-    return ParseNumberLiteral(text, value);
+    static const ProgramSymbols NoSymbols;
+    std::string message;
+    if (EvaluateSymbolic(text, context.Symbols != nullptr ? *context.Symbols : NoSymbols, 0, value, message))
+        return true;
+    ExpressionValue result = EvaluateExpression(text, NoSymbols.Table, 0);
+    if (result.Status != ValueStatus::Unknown)
+        return false;
+    if (context.Symbols != nullptr) {
+        context.Message = message;
+        return false;
+    }
+    context.Pending->push_back(result.Name);
+    value = 0;
+    return true;
 }
 
-bool ParseByte(const std::string& text, std::uint8_t& value)
+bool ParseByte(const std::string& text, std::uint8_t& value, ValueContext& context)
 {
     std::uint16_t word = 0;
-    if (!ParseNumberLiteral(text, word) || word > 0xFF)
+    if (!ParseAddress(text, word, context) || word > 0xFF)
         return false;
     value = static_cast<std::uint8_t>(word);
     return true;
 }
 
 // "1,2,0FFH": at least one byte, no empty item.
-bool ParseByteList(const std::string& text, std::vector<std::uint8_t>& bytes)
+bool ParseByteList(const std::string& text, std::vector<std::uint8_t>& bytes, ValueContext& context)
 {
     bytes.clear();
     std::size_t from = 0;
     for (;;) {
         std::size_t comma = text.find(',', from);
         std::uint8_t byte = 0;
-        if (!ParseByte(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from), byte))
+        if (!ParseByte(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from), byte, context))
             return false;
         bytes.push_back(byte);
         if (comma == std::string::npos)
@@ -97,90 +121,90 @@ bool SplitAssignment(const std::string& text, std::string& name, std::string& va
     return true;
 }
 
-bool ParseRegisterValue(const std::string& text, RegisterValue& setting)
+bool ParseRegisterValue(const std::string& text, RegisterValue& setting, ValueContext& context)
 {
     std::string name, value;
     if (!SplitAssignment(text, name, value) || !FindRegister(name, setting.Register))
         return false;
-    if (!ParseNumberLiteral(value, setting.Value))
+    if (!ParseAddress(value, setting.Value, context))
         return false;
     return IsRegisterPair(setting.Register) || setting.Value <= 0xFF;
 }
 
-bool ParseMemoryBytes(const std::string& text, MemoryBytes& memory)
+bool ParseMemoryBytes(const std::string& text, MemoryBytes& memory, ValueContext& context)
 {
     std::string address, bytes;
-    return SplitAssignment(text, address, bytes) && ParseAddress(address, memory.Address)
-        && ParseByteList(bytes, memory.Bytes);
+    return SplitAssignment(text, address, bytes) && ParseAddress(address, memory.Address, context)
+        && ParseByteList(bytes, memory.Bytes, context);
 }
 
-bool ParsePortBytes(const std::string& text, PortBytes& port)
+bool ParsePortBytes(const std::string& text, PortBytes& port, ValueContext& context)
 {
     std::string number, bytes;
-    return SplitAssignment(text, number, bytes) && ParseByte(number, port.Port) && ParseByteList(bytes, port.Bytes);
+    return SplitAssignment(text, number, bytes) && ParseByte(number, port.Port, context) && ParseByteList(bytes, port.Bytes, context);
 }
 
 // The one value reader of each option: true if the value was good.
-bool ApplyStart(const std::string& value, SimOptions& options)
+bool ApplyStart(const std::string& value, SimOptions& options, ValueContext& context)
 {
-    options.HasStart = ParseAddress(value, options.Start);
+    options.HasStart = ParseAddress(value, options.Start, context);
     return options.HasStart;
 }
 
-bool ApplyLoad(const std::string& value, SimOptions& options)
+bool ApplyLoad(const std::string& value, SimOptions& options, ValueContext& context)
 {
-    options.HasLoad = ParseAddress(value, options.LoadAddress);
+    options.HasLoad = ParseAddress(value, options.LoadAddress, context);
     return options.HasLoad;
 }
 
-bool ApplyFill(const std::string& value, SimOptions& options)
+bool ApplyFill(const std::string& value, SimOptions& options, ValueContext& context)
 {
-    return ParseByte(value, options.Fill);
+    return ParseByte(value, options.Fill, context);
 }
 
-bool ApplyMaxSteps(const std::string& value, SimOptions& options)
+bool ApplyMaxSteps(const std::string& value, SimOptions& options, ValueContext&)
 {
     options.HasMaxSteps = true;
     return ParseCount(value, options.MaxSteps) && options.MaxSteps >= 1 && options.MaxSteps <= MaxStepLimit;
 }
 
-bool ApplyBreak(const std::string& value, SimOptions& options)
+bool ApplyBreak(const std::string& value, SimOptions& options, ValueContext& context)
 {
     std::uint16_t address = 0;
-    if (!ParseAddress(value, address))
+    if (!ParseAddress(value, address, context))
         return false;
     options.Breakpoints.push_back(address);
     return true;
 }
 
-bool ApplySet(const std::string& value, SimOptions& options)
+bool ApplySet(const std::string& value, SimOptions& options, ValueContext& context)
 {
     MemoryBytes memory;
-    if (!ParseMemoryBytes(value, memory) || memory.Address + memory.Bytes.size() > 0x10000)
+    if (!ParseMemoryBytes(value, memory, context) || memory.Address + memory.Bytes.size() > 0x10000)
         return false;
     options.Sets.push_back(memory);
     return true;
 }
 
-bool ApplyRegister(const std::string& value, SimOptions& options)
+bool ApplyRegister(const std::string& value, SimOptions& options, ValueContext& context)
 {
     RegisterValue setting{RegA, 0};
-    if (!ParseRegisterValue(value, setting))
+    if (!ParseRegisterValue(value, setting, context))
         return false;
     options.Registers.push_back(setting);
     return true;
 }
 
-bool ApplyIn(const std::string& value, SimOptions& options)
+bool ApplyIn(const std::string& value, SimOptions& options, ValueContext& context)
 {
     PortBytes port;
-    if (!ParsePortBytes(value, port))
+    if (!ParsePortBytes(value, port, context))
         return false;
     options.Inputs.push_back(port);
     return true;
 }
 
-bool ApplySerialIn(const std::string& value, SimOptions& options)
+bool ApplySerialIn(const std::string& value, SimOptions& options, ValueContext&)
 {
     if (value != "0" && value != "1")
         return false;
@@ -189,7 +213,7 @@ bool ApplySerialIn(const std::string& value, SimOptions& options)
     return true;
 }
 
-bool ApplyInterrupt(const std::string& value, SimOptions& options)
+bool ApplyInterrupt(const std::string& value, SimOptions& options, ValueContext&)
 {
     static const struct {
         const char* Name;
@@ -213,7 +237,7 @@ bool ApplyInterrupt(const std::string& value, SimOptions& options)
 }
 
 // MHz with up to three decimals, kept in kHz so the time is exact.
-bool ApplyClock(const std::string& value, SimOptions& options)
+bool ApplyClock(const std::string& value, SimOptions& options, ValueContext&)
 {
     std::uint32_t kiloHertz = 0;
     int decimals = -1;
@@ -238,50 +262,63 @@ bool ApplyClock(const std::string& value, SimOptions& options)
     return true;
 }
 
-bool ApplyDump(const std::string& value, SimOptions& options)
+// "FIRST-LAST", split at the first '-' that leaves two good values, so
+// "TABLE-TABLE+9" is TABLE to TABLE+9 (a subtraction in FIRST goes in
+// parentheses).
+bool ApplyDump(const std::string& value, SimOptions& options, ValueContext& context)
 {
-    std::size_t dash = value.find('-');
-    DumpRange range{0, 0};
-    if (dash == std::string::npos || !ParseAddress(value.substr(0, dash), range.First)
-        || !ParseAddress(value.substr(dash + 1), range.Last) || range.Last < range.First)
-        return false;
-    options.Dumps.push_back(range);
-    return true;
+    for (std::size_t dash = value.find('-'); dash != std::string::npos; dash = value.find('-', dash + 1)) {
+        DumpRange range{0, 0};
+        ValueContext trial{context.Symbols, context.Pending, ""};
+        std::size_t pending = context.Pending->size();
+        if (ParseAddress(value.substr(0, dash), range.First, trial)
+            && ParseAddress(value.substr(dash + 1), range.Last, trial)) {
+            // Names still unknown leave the order to the second reading.
+            if (range.Last < range.First && context.Pending->size() == pending)
+                return false;
+            options.Dumps.push_back(range);
+            return true;
+        }
+        context.Pending->resize(pending);
+        if (!trial.Message.empty())
+            context.Message = trial.Message;
+    }
+    return false;
 }
 
-// --expect takes a register (its name starts with a letter) or an address
-// (a number starts with a digit).
-bool ApplyExpect(const std::string& value, SimOptions& options)
+// --expect takes a register by name, or else a memory address.
+bool ApplyExpect(const std::string& value, SimOptions& options, ValueContext& context)
 {
     Expectation expectation{};
     std::string name, rest;
+    RegisterName reg = RegA;
     if (!SplitAssignment(value, name, rest))
         return false;
-    if (std::isdigit(static_cast<unsigned char>(name[0]))) {
+    if (!FindRegister(name, reg)) {
         expectation.Kind = ExpectMemory;
-        if (!ParseMemoryBytes(value, expectation.Memory)
+        if (!ParseMemoryBytes(value, expectation.Memory, context)
             || expectation.Memory.Address + expectation.Memory.Bytes.size() > 0x10000)
             return false;
     } else {
         expectation.Kind = ExpectRegister;
-        if (!ParseRegisterValue(value, expectation.Register))
+        if (!ParseRegisterValue(value, expectation.Register, context))
             return false;
     }
     options.Expectations.push_back(expectation);
     return true;
 }
 
-bool ApplyExpectOut(const std::string& value, SimOptions& options)
+bool ApplyExpectOut(const std::string& value, SimOptions& options, ValueContext& context)
 {
     Expectation expectation{};
     expectation.Kind = ExpectOut;
-    if (!ParsePortBytes(value, expectation.Out))
+    if (!ParsePortBytes(value, expectation.Out, context))
         return false;
     options.Expectations.push_back(expectation);
     return true;
 }
 
-bool ApplyExpectCycles(const std::string& value, SimOptions& options)
+bool ApplyExpectCycles(const std::string& value, SimOptions& options, ValueContext&)
 {
     Expectation expectation{};
     expectation.Kind = ExpectCycles;
@@ -291,10 +328,30 @@ bool ApplyExpectCycles(const std::string& value, SimOptions& options)
     return true;
 }
 
+bool ApplyTraceFile(const std::string& value, SimOptions& options, ValueContext&)
+{
+    options.Trace = true;
+    options.TraceFile = value;
+    return !value.empty();
+}
+
+bool ApplyTraceFrom(const std::string& value, SimOptions& options, ValueContext& context)
+{
+    options.Trace = true;
+    options.HasTraceFrom = ParseAddress(value, options.TraceFrom, context);
+    return options.HasTraceFrom;
+}
+
+bool ApplyTraceCount(const std::string& value, SimOptions& options, ValueContext&)
+{
+    options.Trace = true;
+    return ParseCount(value, options.TraceCount) && options.TraceCount >= 1;
+}
+
 struct OptionRow {
     const char* Name;
     const char* Value; // what the value is, for messages and --help; null: a switch
-    bool (*Apply)(const std::string& value, SimOptions& options);
+    bool (*Apply)(const std::string& value, SimOptions& options, ValueContext& context);
     bool SimOptions::*Switch;
     const char* Help;
 };
@@ -313,11 +370,15 @@ const OptionRow OptionRows[] = {
         "raise TRAP, RST7.5, RST6.5 or RST5.5 after STEP instructions"},
     {"--clock", "MHZ", ApplyClock, nullptr, "clock for the time shown (default 3.072)"},
     {"--trace", nullptr, nullptr, &SimOptions::Trace, "print every instruction with the registers after it"},
+    {"--trace-file", "FILE", ApplyTraceFile, nullptr, "write the trace to FILE (implies --trace)"},
+    {"--trace-from", "ADDR", ApplyTraceFrom, nullptr, "trace from the first time PC reaches ADDR (implies --trace)"},
+    {"--trace-count", "N", ApplyTraceCount, nullptr, "trace at most N instructions (implies --trace)"},
     {"--dump", "ADDR-ADDR", ApplyDump, nullptr, "print memory in hex and ASCII after the run"},
     {"--expect", "ADDR=BYTE[,...]|REG=VALUE", ApplyExpect, nullptr, "check memory or a register after the run"},
     {"--expect-out", "PORT=BYTE[,...]", ApplyExpectOut, nullptr, "check every byte written to PORT, in order"},
     {"--expect-cycles", "N", ApplyExpectCycles, nullptr, "check the T-states of the run"},
     {"--cpm", nullptr, nullptr, &SimOptions::Cpm, "run a CP/M .COM program at 0100H with console output"},
+    {"--debug", nullptr, nullptr, &SimOptions::Debug, "load the program and give a debugger prompt (see help there)"},
     {"--help", nullptr, nullptr, &SimOptions::Help, "show this text"},
     {"--version", nullptr, nullptr, &SimOptions::Version, "show the version"},
 };
@@ -332,6 +393,11 @@ const OptionRow* FindOption(const std::string& name)
 }
 
 } // namespace
+
+bool ParseDecimalCount(const std::string& text, std::uint64_t& value)
+{
+    return ParseCount(text, value);
+}
 
 const char* RegisterText(RegisterName name)
 {
@@ -359,8 +425,10 @@ bool FindRegister(const std::string& text, RegisterName& name)
     return false;
 }
 
-bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options, std::ostream& errors)
+bool ParseSimOptions(
+    const std::vector<std::string>& arguments, SimOptions& options, std::ostream& errors, const ProgramSymbols* symbols)
 {
+    ValueContext context{symbols, &options.PendingNames, ""};
     for (std::size_t i = 0; i < arguments.size(); i++) {
         const std::string& argument = arguments[i];
         if (argument.size() < 2 || argument[0] != '-') {
@@ -397,9 +465,10 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
             errors << "Simulator: error: " << row->Name << " needs a value: " << row->Value << "\n";
             return false;
         }
-        if (!row->Apply(value, options)) {
-            errors << "Simulator: error: bad value '" << value << "' for " << row->Name << ": expected " << row->Value
-                   << "\n";
+        context.Message.clear();
+        if (!row->Apply(value, options, context)) {
+            errors << "Simulator: error: bad value '" << value << "' for " << row->Name << ": "
+                   << (context.Message.empty() ? "expected " + std::string(row->Value) : context.Message) << "\n";
             return false;
         }
     }
@@ -409,8 +478,9 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& opti
 void WriteUsage(std::ostream& out)
 {
     out << "Usage: Simulator [options] FILE.o|FILE.hex|FILE.bin|FILE.asm|FILE.com\n"
-           "Runs an 8085 program and shows or checks what it did. Numbers take the\n"
-           "assembler's forms (0FFH, 255, 11111111B); counts are decimal.\n";
+           "Runs an 8085 program and shows or checks what it did. Addresses and values\n"
+           "take the assembler's numbers and expressions (0FFH, 255, 11111111B, TABLE+2),\n"
+           "with the program's names when it has them; counts are decimal.\n";
     for (const OptionRow& row : OptionRows) {
         std::string left = std::string("  ") + row.Name + (row.Value != nullptr ? std::string(" ") + row.Value : "");
         if (left.size() < 38)

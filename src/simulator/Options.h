@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cpu/Machine.h"
+#include "simulator/Symbols.h"
 
 // The registers and pairs that --reg and --expect name.
 enum RegisterName { RegA, RegB, RegC, RegD, RegE, RegH, RegL, RegFlags, RegBC, RegDE, RegHL, RegSP, RegPC };
@@ -66,11 +67,19 @@ struct SimOptions {
     std::vector<ScheduledInterrupt> Interrupts;
     std::uint32_t ClockKHz = 3072; // 3.072 MHz, the common kit crystal halved
     bool Trace = false;
+    std::string TraceFile; // empty: the trace goes with the report
+    bool HasTraceFrom = false;
+    std::uint16_t TraceFrom = 0;
+    std::uint64_t TraceCount = 0; // 0: no limit
     std::vector<DumpRange> Dumps;
     std::vector<Expectation> Expectations;
     bool Cpm = false;
+    bool Debug = false;
     bool Help = false;
     bool Version = false;
+    // Names met before the program's symbols were known; when there are any,
+    // the arguments are read again with the symbols (see ParseSimOptions).
+    std::vector<std::string> PendingNames;
 };
 
 // The most --max-steps may ask: keeps T-state and time sums far from overflow.
@@ -79,8 +88,15 @@ struct SimOptions {
 constexpr std::uint64_t MaxStepLimit = 100000000000ull;
 
 // Reads the arguments after the program name. Messages go to errors as
-// "Simulator: error: ..."; false on the first bad argument.
-bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options, std::ostream& errors);
+// "Simulator: error: ..."; false on the first bad argument. Addresses and
+// values are expressions of the assembler's syntax. Without symbols a name
+// is taken on trust (value 0) and listed in options.PendingNames; with them
+// (the program's, once loaded) an unknown name is a bad value that says so.
+bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions& options, std::ostream& errors,
+    const ProgramSymbols* symbols = nullptr);
+
+// A count as options take it: decimal digits, at most 15 of them.
+bool ParseDecimalCount(const std::string& text, std::uint64_t& value);
 
 // The usage text of --help.
 void WriteUsage(std::ostream& out);

@@ -5,39 +5,6 @@
 
 namespace {
 
-std::string StopText(const Session& session)
-{
-    const Machine& machine = *session.Cpu;
-    std::string at = HexWord(session.Address) + "H";
-    switch (session.Stop) {
-    case StopHalt:
-        return "HLT at " + at;
-    case StopBreakpoint:
-        return "breakpoint at " + at;
-    case StopMaxSteps:
-        return "no HLT within " + std::to_string(session.Options.MaxSteps) + " instructions (--max-steps), PC " + at;
-    case StopUndocumented:
-        return "undocumented opcode " + HexByte(machine.Memory[session.Address]) + "H at " + at;
-    case StopWarmBoot:
-        return "warm boot (jump to 0000H)";
-    case StopBdosReset:
-        return "BDOS function 0 (system reset)";
-    case StopWatchpoint:
-        return "watchpoint at " + HexWord(session.Watch.Address) + "H, written by the instruction at "
-            + HexWord(session.Watch.Writer) + "H (" + HexByte(session.Watch.Old) + " -> " + HexByte(session.Watch.New)
-            + "), PC " + at;
-    case StopDone:
-        return "at " + at;
-    case StopPaused:
-        return "interrupted at " + at;
-    case StopInputWanted:
-        return "waiting for input at " + at;
-    case StopNone:
-        return "not run yet, PC " + at;
-    }
-    return "";
-}
-
 std::string FormatBytes(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.empty())
@@ -74,7 +41,8 @@ CheckOutcome EvaluateCheck(const Session& session, const Expectation& expectatio
         std::vector<std::uint8_t> actual;
         for (std::size_t i = 0; i < expectation.Memory.Bytes.size(); i++)
             actual.push_back(machine.Memory[expectation.Memory.Address + i]);
-        return {HexWord(expectation.Memory.Address) + "H", FormatBytes(expectation.Memory.Bytes), FormatBytes(actual)};
+        return {FormatAddress(session, expectation.Memory.Address), FormatBytes(expectation.Memory.Bytes),
+            FormatBytes(actual)};
     }
     case ExpectRegister: {
         RegisterName name = expectation.Register.Register;
@@ -101,6 +69,47 @@ CheckOutcome EvaluateCheck(const Session& session, const Expectation& expectatio
 
 } // namespace
 
+std::string FormatAddress(const Session& session, std::uint16_t address)
+{
+    std::string text = HexWord(address) + "H";
+    std::string name = session.Program.HasSymbols ? NameAddress(session.Program.Symbols, address) : "";
+    return name.empty() ? text : text + " " + name;
+}
+
+std::string FormatStop(const Session& session)
+{
+    const Machine& machine = *session.Cpu;
+    std::string at = FormatAddress(session, session.Address);
+    switch (session.Stop) {
+    case StopHalt:
+        return "HLT at " + at;
+    case StopBreakpoint:
+        return "breakpoint at " + at;
+    case StopMaxSteps:
+        return "no HLT within " + std::to_string(session.Options.MaxSteps) + " instructions (--max-steps), PC " + at;
+    case StopUndocumented:
+        return "undocumented opcode " + HexByte(machine.Memory[session.Address]) + "H at " + at;
+    case StopWarmBoot:
+        return "warm boot (jump to 0000H)";
+    case StopBdosReset:
+        return "BDOS function 0 (system reset)";
+    case StopWatchpoint:
+        return "watchpoint " + std::to_string(session.Watch.Number) + " at " + FormatAddress(session, session.Watch.Address)
+            + ": " + HexByte(session.Watch.Old) + " -> " + HexByte(session.Watch.New) + ", written by the instruction at "
+            + FormatAddress(session, session.Watch.Writer);
+    case StopDone:
+        return "at " + at;
+    case StopPaused:
+        return "interrupted at " + at;
+    case StopInputWanted:
+        return "waiting for input at " + at;
+    case StopNone:
+        return "not run yet, PC " + at;
+    }
+    return "";
+}
+
+
 std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
 {
     // T-states stay below 2^44 (the step limit), so the product fits.
@@ -114,7 +123,7 @@ std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
 void WriteReport(const Session& session, std::ostream& out)
 {
     const Machine& machine = *session.Cpu;
-    out << "Stopped: " << StopText(session) << "\n";
+    out << "Stopped: " << FormatStop(session) << "\n";
     out << "Registers: " << FormatRegisters(machine, true) << "\n";
     out << "Flags: S=" << (machine.Flags & FlagS ? 1 : 0) << " Z=" << (machine.Flags & FlagZ ? 1 : 0)
         << " AC=" << (machine.Flags & FlagAC ? 1 : 0) << " P=" << (machine.Flags & FlagP ? 1 : 0)
@@ -139,7 +148,8 @@ void WriteReport(const Session& session, std::ostream& out)
     out << "Memory changed: " << changed << "\n";
     for (std::uint32_t address = 0; address < 0x10000; address++) {
         if (machine.Memory[address] != session.MemoryBefore[address])
-            out << "  " << HexWord(address) << "H: " << HexByte(session.MemoryBefore[address]) << " -> "
+            out << "  " << FormatAddress(session, static_cast<std::uint16_t>(address)) << ": "
+                << HexByte(session.MemoryBefore[address]) << " -> "
                 << HexByte(machine.Memory[address]) << "\n";
     }
     out << "OUT: " << session.Outputs.size() << "\n";

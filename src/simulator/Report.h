@@ -12,6 +12,11 @@
 // T-states at a clock in kHz as microseconds, rounded to the nanosecond.
 std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz);
 
+// "2061H", and where the program has names "2061H RESULT+1" (its nearest label).
+std::string FormatAddress(const Session& session, std::uint16_t address);
+// Why the session stopped, as the report's "Stopped:" line says it.
+std::string FormatStop(const Session& session);
+
 // "Stopped: ..." and what follows it, as at the end of a run.
 void WriteReport(const Session& session, std::ostream& out);
 void WriteDump(const Machine& machine, const DumpRange& range, std::ostream& out);

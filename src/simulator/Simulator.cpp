@@ -2,8 +2,10 @@
 #include "simulator/Simulator.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "front/Front.h"
+#include "simulator/Debugger.h"
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
 #include "simulator/Session.h"
@@ -95,6 +97,12 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
 
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors)
 {
+    std::istringstream noInput;
+    return RunSimulator(arguments, noInput, out, errors);
+}
+
+int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors)
+{
     SimOptions options;
     if (!ParseSimOptions(arguments, options, errors))
         return SimulatorUsage;
@@ -110,13 +118,47 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
         errors << "Simulator: error: no program file given (see --help)\n";
         return SimulatorUsage;
     }
-    if (options.Cpm && !options.HasMaxSteps)
-        options.MaxSteps = MaxStepLimit;
     LoadedProgram program;
     int status = LoadProgram(options, program, errors);
     if (status != SimulatorOk)
         return status;
+    // Names in the options: read them again with the program's own.
+    if (!options.PendingNames.empty()) {
+        if (!program.HasSymbols) {
+            errors << "Simulator: error: '" << options.PendingNames[0] << "' is a name, but '" << options.File
+                   << "' brings no symbols (run its .asm, or put its .sym beside it)\n";
+            return SimulatorUsage;
+        }
+        options = SimOptions();
+        if (!ParseSimOptions(arguments, options, errors, &program.Symbols))
+            return SimulatorUsage;
+    }
+    // A CP/M program and a debugging session may run for long: the limit is
+    // the highest unless asked (a debugger user has Ctrl-C).
+    if ((options.Cpm || options.Debug) && !options.HasMaxSteps)
+        options.MaxSteps = MaxStepLimit;
+    if (options.Debug)
+        return RunDebugger(options, program, in, out, errors);
     return RunProgram(options, program, out, errors);
+}
+
+bool OpenTraceWriter(const SimOptions& options, const LoadedProgram& program, std::ostream& report,
+    std::ofstream& file, TraceWriter& trace, std::ostream& errors)
+{
+    trace.Out = &report;
+    if (!options.TraceFile.empty()) {
+        file.open(options.TraceFile, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            errors << "Simulator: error: cannot write the trace to '" << options.TraceFile << "'\n";
+            return false;
+        }
+        trace.Out = &file;
+    }
+    trace.Symbols = program.HasSymbols ? &program.Symbols : nullptr;
+    trace.HasFrom = options.HasTraceFrom;
+    trace.From = options.TraceFrom;
+    trace.Count = options.TraceCount;
+    return true;
 }
 
 int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors)
@@ -136,12 +178,13 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
     session.Console = StreamSink(out);
     session.Warnings = StreamSink(errors);
     TraceWriter trace;
+    std::ofstream traceFile;
     if (options.Trace) {
-        trace.Out = &report;
-        trace.Symbols = program.HasSymbols ? &session.Program.Symbols : nullptr;
+        if (!OpenTraceWriter(options, session.Program, report, traceFile, trace, errors))
+            return SimulatorUsage;
         session.Observer = TraceObserver(trace);
         // Warnings keep their place among the trace lines they share a stream with.
-        if (&report == &errors)
+        if (trace.Out == &errors)
             session.Warnings = TraceSink(trace);
     }
     RunSession(session);

@@ -2,6 +2,8 @@
 // set-up, the run, the report and the checks.
 #pragma once
 
+#include <fstream>
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,5 +25,14 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
 int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors);
 
 // The whole run. out is standard output: the report, or with --cpm only
-// what the program prints (the report then goes to errors).
+// what the program prints (the report then goes to errors). in is what the
+// debugger reads its commands from (--debug); without it, nothing.
+int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors);
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors);
+
+// The trace as the options ask it: into the report's stream or a file of its
+// own (opened into file), from an address, a number of lines, with names.
+// False with a message when the file cannot be written.
+struct TraceWriter;
+bool OpenTraceWriter(const SimOptions& options, const LoadedProgram& program, std::ostream& report,
+    std::ofstream& file, TraceWriter& trace, std::ostream& errors);

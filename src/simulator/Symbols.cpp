@@ -104,6 +104,25 @@ bool EvaluateSymbolic(
     return false;
 }
 
+bool EvaluateRange(const std::string& text, const ProgramSymbols& symbols, std::uint16_t here, std::uint16_t& first,
+    std::uint16_t& last, std::string& message)
+{
+    for (std::size_t dash = text.find('-'); dash != std::string::npos; dash = text.find('-', dash + 1)) {
+        std::string ignored;
+        if (EvaluateSymbolic(text.substr(0, dash), symbols, here, first, ignored)
+            && EvaluateSymbolic(text.substr(dash + 1), symbols, here, last, ignored)) {
+            if (last >= first)
+                return true;
+            message = "the range ends below its start";
+            return false;
+        }
+    }
+    if (!EvaluateSymbolic(text, symbols, here, first, message))
+        return false;
+    last = first;
+    return true;
+}
+
 const SourceSymbol* FindLabelAt(const ProgramSymbols& symbols, std::uint16_t address)
 {
     auto found = FirstLabelFrom(symbols, address);

@@ -44,6 +44,12 @@ void IndexLabels(ProgramSymbols& symbols);
 bool EvaluateSymbolic(
     const std::string& text, const ProgramSymbols& symbols, std::uint16_t here, std::uint16_t& value, std::string& message);
 
+// "FIRST-LAST" split at the first '-' that leaves two good expressions, so
+// "TABLE-TABLE+9" runs from TABLE to TABLE+9; a single address is a range of
+// one byte. False with a message (also when LAST is below FIRST).
+bool EvaluateRange(const std::string& text, const ProgramSymbols& symbols, std::uint16_t here, std::uint16_t& first,
+    std::uint16_t& last, std::string& message);
+
 // The label with exactly this value, or null (the first by name when several).
 const SourceSymbol* FindLabelAt(const ProgramSymbols& symbols, std::uint16_t address);
 
