@@ -15,6 +15,7 @@ all_targets="$all_targets cpu"
 all_targets="$all_targets pass1"
 all_targets="$all_targets simulator"
 all_targets="$all_targets object_file"
+all_targets="$all_targets debugger"
 targets=${FUZZ_TARGETS:-$all_targets}
 
 # Longest input per target.
@@ -30,6 +31,7 @@ max_len() {
         pass1) echo 8192 ;;
         object_file) echo 4096 ;;
         simulator) echo 4096 ;;
+        debugger) echo 4096 ;;
     esac
 }
 
@@ -103,6 +105,8 @@ add_case_seeds() {
                 [ -f "$in/prog.o" ] && cp "$in/prog.o" "$corpus/case-$name" ;;
             simulator)
                 [ -f "$in/prog.hex" ] && { printf '\0'; cat "$in/prog.hex"; } > "$corpus/case-$name" ;;
+            debugger)
+                [ -f "$in/session.txt" ] && cp "$in/session.txt" "$corpus/case-$name" ;;
             whole_run)
                 if [ -f "$in/prog.pass1" ]; then
                     { cat "$in/prog.pass1"
