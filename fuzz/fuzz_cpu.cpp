@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int raiseAt = tail[3] * 16;
     InterruptLine line = static_cast<InterruptLine>(tail[4] % 5);
     PortInput input = {data, size, 0};
-    m.Hooks = MachineHooks{&input, ReadPort, DropOutput, DropSim};
+    m.Hooks = MachineHooks{&input, ReadPort, DropOutput, DropSim, nullptr};
 
     for (int step = 0; step < MaxSteps; ++step) {
         if (step == raiseAt) {

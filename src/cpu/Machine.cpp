@@ -264,6 +264,9 @@ inline std::uint8_t ReadInterruptMasks(Machine& m)
 {
     bool enabled = m.TrapTaken ? m.EnabledBeforeTrap : m.InterruptsEnabled;
     m.TrapTaken = false;
+    if (m.Hooks.Sid != nullptr) {
+        m.SerialIn = m.Hooks.Sid(m.Hooks.Context);
+    }
     return static_cast<std::uint8_t>((m.SerialIn ? 0x80 : 0) | (m.Rst75Pending ? 0x40 : 0)
         | (m.PendingLines[Rst65] ? 0x20 : 0) | (m.PendingLines[Rst55] ? 0x10 : 0) | (enabled ? 0x08 : 0)
         | (m.InterruptMasks & 0x07));
@@ -408,7 +411,7 @@ void ResetMachine(Machine& machine, std::uint8_t fill)
     machine.EnabledBeforeTrap = false;
     machine.Steps = 0;
     machine.TStates = 0;
-    machine.Hooks = MachineHooks{nullptr, nullptr, nullptr, nullptr};
+    machine.Hooks = MachineHooks{nullptr, nullptr, nullptr, nullptr, nullptr};
 }
 
 void RaiseInterrupt(Machine& machine, InterruptLine line)

@@ -18,12 +18,15 @@ enum InterruptLine { Trap, Rst75, Rst65, Rst55, Intr };
 struct Machine;
 
 // Port hooks: IN gives the byte read from a port; OUT and SIM report what
-// the program wrote. Null hooks read FFH and drop what is written.
+// the program wrote; Sid, when set, gives the SID level each RIM reads (kept
+// in SerialIn). Null hooks read FFH and drop what is written; without Sid,
+// RIM reads SerialIn as it stands.
 struct MachineHooks {
     void* Context;
     std::uint8_t (*In)(void* context, std::uint8_t port);
     void (*Out)(void* context, std::uint8_t port, std::uint8_t value);
     void (*Sim)(void* context, std::uint8_t accumulator);
+    bool (*Sid)(void* context);
 };
 
 // Why the last step ended the run, if it did.

@@ -7,6 +7,7 @@
 
 #include "pass1/Expression.h"
 #include "pass1/Pass1.h"
+#include "simulator/SerialLine.h"
 
 namespace {
 
@@ -348,6 +349,60 @@ bool ApplyTraceCount(const std::string& value, SimOptions& options, ValueContext
     return ParseCount(value, options.TraceCount) && options.TraceCount >= 1;
 }
 
+bool ApplyInput(const std::string& value, SimOptions& options, ValueContext&)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ParseConsoleText(value, bytes))
+        return false;
+    options.HasConsoleInput = true;
+    options.ConsoleInput.insert(options.ConsoleInput.end(), bytes.begin(), bytes.end());
+    return true;
+}
+
+// "2sio", "8251,DATA,STATUS" or "DATA,STATUS[,RXREADY,TXREADY]" (the
+// 6850's bits by default); the ports differ and no bit is zero.
+bool ApplyUart(const std::string& value, SimOptions& options, ValueContext& context)
+{
+    UartPorts uart = Altair2Sio;
+    if (UpperCase(value) == "2SIO") {
+        options.Uart = uart;
+        return true;
+    }
+    std::vector<std::string> fields;
+    for (std::size_t from = 0;;) {
+        std::size_t comma = value.find(',', from);
+        fields.push_back(value.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    if (!fields.empty() && fields[0] == "8251") {
+        fields.erase(fields.begin());
+        if (fields.size() != 2)
+            return false;
+        uart.ReceiveReady = I8251ReceiveReady;
+        uart.TransmitReady = I8251TransmitReady;
+    }
+    if ((fields.size() != 2 && fields.size() != 4) || !ParseByte(fields[0], uart.Data, context)
+        || !ParseByte(fields[1], uart.Status, context) || uart.Data == uart.Status)
+        return false;
+    if (fields.size() == 4
+        && (!ParseByte(fields[2], uart.ReceiveReady, context) || !ParseByte(fields[3], uart.TransmitReady, context)
+            || uart.ReceiveReady == 0 || uart.TransmitReady == 0))
+        return false;
+    options.Uart = uart;
+    return true;
+}
+
+bool ApplySerialBaud(const std::string& value, SimOptions& options, ValueContext&)
+{
+    std::uint64_t baud = 0;
+    if (!ParseCount(value, baud) || baud == 0 || baud > MaxSerialBaud)
+        return false;
+    options.SerialBaud = static_cast<std::uint32_t>(baud);
+    return true;
+}
+
 struct OptionRow {
     const char* Name;
     const char* Value; // what the value is, for messages and --help; null: a switch
@@ -379,6 +434,11 @@ const OptionRow OptionRows[] = {
     {"--expect-cycles", "N", ApplyExpectCycles, nullptr, "check the T-states of the run"},
     {"--cpm", nullptr, nullptr, &SimOptions::Cpm, "run a CP/M .COM program at 0100H with console output"},
     {"--debug", nullptr, nullptr, &SimOptions::Debug, "load the program and give a debugger prompt (see help there)"},
+    {"--input", "TEXT", ApplyInput, nullptr,
+        "type TEXT to the console first (\\r \\n \\xHH...; repeatable); a terminal follows"},
+    {"--uart", "DATA,STATUS[,RX,TX]|2sio|8251,DATA,STATUS", ApplyUart, nullptr,
+        "a serial console on two ports (RX, TX: the status bits)"},
+    {"--serial-baud", "BAUD", ApplySerialBaud, nullptr, "a serial console on SID and SOD at BAUD (see --clock)"},
     {"--help", nullptr, nullptr, &SimOptions::Help, "show this text"},
     {"--version", nullptr, nullptr, &SimOptions::Version, "show the version"},
 };

@@ -9,6 +9,7 @@
 
 #include "cpu/Machine.h"
 #include "simulator/Symbols.h"
+#include "simulator/Uart.h"
 
 // The registers and pairs that --reg and --expect name.
 enum RegisterName { RegA, RegB, RegC, RegD, RegE, RegH, RegL, RegFlags, RegBC, RegDE, RegHL, RegSP, RegPC };
@@ -75,6 +76,10 @@ struct SimOptions {
     std::vector<Expectation> Expectations;
     bool Cpm = false;
     bool Debug = false;
+    bool HasConsoleInput = false;
+    std::vector<std::uint8_t> ConsoleInput; // --input, in order
+    UartPorts Uart;
+    std::uint32_t SerialBaud = 0; // 0: SID and SOD are plain lines
     bool Help = false;
     bool Version = false;
     // Names met before the program's symbols were known; when there are any,

@@ -103,22 +103,16 @@ std::string FormatStop(const Session& session)
         return "interrupted at " + at;
     case StopInputWanted:
         return "waiting for input at " + at;
+    case StopCancelled:
+        return "warm boot (Ctrl-C at the start of a line)";
+    case StopInputSpent:
+        return "the program kept reading after the end of its input, at " + at;
     case StopNone:
         return "not run yet, PC " + at;
     }
     return "";
 }
 
-
-std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz)
-{
-    // T-states stay below 2^44 (the step limit), so the product fits.
-    std::uint64_t nanoseconds = (tStates * 1000000 + clockKHz / 2) / clockKHz;
-    std::string fraction = std::to_string(nanoseconds % 1000);
-    std::string clockFraction = std::to_string(clockKHz % 1000);
-    return std::to_string(nanoseconds / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction + " us at "
-        + std::to_string(clockKHz / 1000) + "." + std::string(3 - clockFraction.size(), '0') + clockFraction + " MHz";
-}
 
 void WriteReport(const Session& session, std::ostream& out)
 {

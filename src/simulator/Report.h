@@ -7,10 +7,8 @@
 #include <string>
 
 #include "simulator/Session.h"
+#include "simulator/TimeText.h"
 #include "simulator/Trace.h"
-
-// T-states at a clock in kHz as microseconds, rounded to the nanosecond.
-std::string FormatTime(std::uint64_t tStates, std::uint32_t clockKHz);
 
 // "2061H", and where the program has names "2061H RESULT+1" (its nearest label).
 std::string FormatAddress(const Session& session, std::uint16_t address);

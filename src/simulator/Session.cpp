@@ -15,9 +15,20 @@ namespace {
 // the fast loop: short enough to answer at once, long enough to cost nothing.
 constexpr std::uint64_t SliceSteps = 1u << 16;
 
+// Characters decoded from SOD go to the console; a line that does not
+// decode is named once.
+void PassOnSerialText(Session& session, const std::string& decoded)
+{
+    PrintConsole(session.Io, decoded.data(), decoded.size());
+    WriteText(session.Warnings, TakeSodFailure(session.Serial, session.Options.ClockKHz));
+}
+
 std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
 {
     Session& session = *static_cast<Session*>(context);
+    std::uint8_t value = 0;
+    if (ReadUart(session.Options.Uart, session.Io, port, session.Cpu->Steps, value))
+        return value;
     std::size_t& read = session.InRead[port];
     if (read < session.InQueues[port].size())
         return session.InQueues[port][read++];
@@ -32,22 +43,43 @@ std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
     return 0xFF;
 }
 
+// The UART's data bytes are console output, not listed.
 void RecordOut(void* context, std::uint8_t port, std::uint8_t value)
 {
     Session& session = *static_cast<Session*>(context);
+    if (WriteUart(session.Options.Uart, session.Io, port, value))
+        return;
     if (session.Outputs.size() < MaxRecordedWrites)
         session.Outputs.push_back(PortWrite{port, value});
     else
         session.DroppedWrites++;
 }
 
+// On a serial line a SIM that only sets SOD sends a bit: decoded, not listed.
 void RecordSim(void* context, std::uint8_t accumulator)
 {
     Session& session = *static_cast<Session*>(context);
+    if (session.Serial.Enabled && (accumulator & 0x40) != 0) {
+        std::string decoded;
+        SetSod(session.Serial, session.Cpu->TStates, (accumulator & 0x80) != 0, decoded);
+        PassOnSerialText(session, decoded);
+        if ((accumulator & 0x18) == 0)
+            return;
+    }
     if (session.SimWrites.size() < MaxRecordedWrites)
         session.SimWrites.push_back(accumulator);
     else
         session.DroppedWrites++;
+}
+
+bool SampleSerialIn(void* context)
+{
+    Session& session = *static_cast<Session*>(context);
+    // A program that looks at SID has finished what it sent on SOD.
+    std::string decoded;
+    AdvanceSod(session.Serial, session.Cpu->TStates, decoded);
+    PassOnSerialText(session, decoded);
+    return SampleSid(session.Serial, session.Io, session.Cpu->TStates, session.Cpu->Steps);
 }
 
 // After a HLT the processor waits for an interrupt: the next scheduled one
@@ -83,6 +115,15 @@ StopReason Stopped(Session& session, StopReason reason, std::uint16_t address)
     session.Stop = reason;
     session.Address = address;
     return reason;
+}
+
+// The console asked for a stop: for input, or because the input is spent.
+StopReason StopForConsole(Session& session, std::uint16_t address)
+{
+    ConsoleIo& io = session.Io;
+    io.Waiting = io.Request;
+    io.Request = ConsoleGoesOn;
+    return Stopped(session, io.Waiting == ConsoleInputSpent ? StopInputSpent : StopInputWanted, address);
 }
 
 // SP is below frame, counting round the top of memory as a stack does.
@@ -292,21 +333,24 @@ bool ServeCpmCall(Session& session)
         session.Stop = StopBdosReset;
         return true;
     }
-    if (function == 2) {
-        char character = static_cast<char>(machine.E);
-        WriteText(session.Console, std::string(1, character));
-    } else if (function == 9) {
-        // Up to '$', and never more than all of memory.
-        std::string text;
-        std::uint16_t address = static_cast<std::uint16_t>(machine.D << 8 | machine.E);
-        for (std::uint32_t count = 0; count < 0x10000 && machine.Memory[address] != '$'; count++)
-            text += static_cast<char>(machine.Memory[address++]);
-        WriteText(session.Console, text);
-    } else if (!session.WarnedBdos[function]) {
-        session.WarnedBdos[function] = true;
-        WriteText(session.Warnings,
-            "Simulator: warning: BDOS function " + std::to_string(function)
-                + " is not served (only 0, 2 and 9); it returns at once\n");
+    switch (ServeConsoleCall(session.Io, machine, function)) {
+    case CallServed:
+        break;
+    case CallWaits:
+    case CallInputSpent:
+        StopForConsole(session, machine.PC);
+        return true;
+    case CallCancelled:
+        session.Stop = StopCancelled;
+        return true;
+    case CallNotConsole:
+        if (!session.WarnedBdos[function]) {
+            session.WarnedBdos[function] = true;
+            WriteText(session.Warnings,
+                "Simulator: warning: BDOS function " + std::to_string(function)
+                    + " is not served (only 0, 1, 2, 6, 9, 10, 11 and 12); it returns at once\n");
+        }
+        break;
     }
     // Return as RET would, and count the call as that RET.
     machine.PC =
@@ -317,7 +361,8 @@ bool ServeCpmCall(Session& session)
     return false;
 }
 
-void ServeCpmAndObserve(Session& session)
+// True when the call ends the run (session.Stop says how).
+bool ServeCpmAndObserve(Session& session)
 {
     Machine& machine = *session.Cpu;
     StepEvent event{};
@@ -325,44 +370,14 @@ void ServeCpmAndObserve(Session& session)
     event.Address = machine.PC;
     event.Function = machine.C;
     event.TStates = 10;
-    if (!ServeCpmCall(session) && session.Observer.Stepped != nullptr)
+    if (ServeCpmCall(session))
+        return true;
+    if (session.Observer.Stepped != nullptr)
         session.Observer.Stepped(session.Observer.Context, machine, event);
+    return false;
 }
 
 } // namespace
-
-TextSink StreamSink(std::ostream& out)
-{
-    TextSink sink;
-    sink.Context = &out;
-    sink.Write = [](void* context, const char* text, std::size_t length) {
-        static_cast<std::ostream*>(context)->write(text, static_cast<std::streamsize>(length));
-    };
-    sink.Flush = [](void* context) { static_cast<std::ostream*>(context)->flush(); };
-    return sink;
-}
-
-TextSink StringSink(std::string& text)
-{
-    TextSink sink;
-    sink.Context = &text;
-    sink.Write = [](void* context, const char* piece, std::size_t length) {
-        static_cast<std::string*>(context)->append(piece, length);
-    };
-    return sink;
-}
-
-void WriteText(const TextSink& sink, const std::string& text)
-{
-    if (sink.Write != nullptr && !text.empty())
-        sink.Write(sink.Context, text.data(), text.size());
-}
-
-void FlushText(const TextSink& sink)
-{
-    if (sink.Flush != nullptr)
-        sink.Flush(sink.Context);
-}
 
 bool IsInterruptPending(const Machine& machine, InterruptLine line)
 {
@@ -522,7 +537,17 @@ void ResetSession(Session& session)
         WriteRegister(machine, setting.Register, setting.Value);
     if (options.HasSerialIn)
         machine.SerialIn = options.SerialIn;
-    machine.Hooks = MachineHooks{&session, ReadQueuedInput, RecordOut, RecordSim};
+    session.Serial = SerialLine();
+    if (options.SerialBaud != 0)
+        SetUpSerialLine(session.Serial, options.SerialBaud, options.ClockKHz);
+    machine.Hooks =
+        MachineHooks{&session, ReadQueuedInput, RecordOut, RecordSim, session.Serial.Enabled ? SampleSerialIn : nullptr};
+    // A fresh console keeps where it prints and whether a live source follows.
+    bool moreMayCome = session.Io.MoreMayCome;
+    session.Io = ConsoleIo();
+    session.Io.Out = &session.Console;
+    session.Io.MoreMayCome = moreMayCome;
+    QueueConsoleInput(session.Io, options.ConsoleInput.data(), options.ConsoleInput.size());
 
     session.MemoryBefore.assign(machine.Memory, machine.Memory + 0x10000);
     session.Schedule = options.Interrupts;
@@ -563,6 +588,8 @@ StopReason RunSession(Session& session, const RunRequest& request)
             return Stopped(session, StopDone, machine.PC);
         if (session.PauseRequested.load(std::memory_order_relaxed) && session.PauseRequested.exchange(false))
             return Stopped(session, StopPaused, machine.PC);
+        if (session.Io.Request != ConsoleGoesOn)
+            return StopForConsole(session, machine.PC);
         RaiseDueInterrupts(session);
         std::uint16_t address = machine.PC;
         session.Address = address;
@@ -580,9 +607,10 @@ StopReason RunSession(Session& session, const RunRequest& request)
             return Stopped(session, StopDone, address);
         first = false;
         if ((mark & MarkCpm) != 0) {
-            ServeCpmAndObserve(session);
-            if (session.Stop == StopWarmBoot || session.Stop == StopBdosReset)
-                return Stopped(session, session.Stop, address);
+            if (ServeCpmAndObserve(session))
+                return session.Stop == StopInputWanted || session.Stop == StopInputSpent
+                    ? session.Stop
+                    : Stopped(session, session.Stop, address);
             continue;
         }
         StepResult result;
@@ -602,6 +630,14 @@ StopReason RunSession(Session& session, const RunRequest& request)
         if (result == StepHalted && !RaiseNextForHalt(session))
             return Stopped(session, StopHalt, static_cast<std::uint16_t>(machine.PC - 1));
     }
+}
+
+void FinishSession(Session& session)
+{
+    std::string decoded;
+    if (session.Serial.Enabled)
+        FinishSod(session.Serial, decoded);
+    PassOnSerialText(session, decoded);
 }
 
 void RequestPause(Session& session)

@@ -31,6 +31,8 @@
 #include "cpu/Machine.h"
 #include "simulator/Loader.h"
 #include "simulator/Options.h"
+#include "simulator/SerialLine.h"
+#include "simulator/TextSink.h"
 
 // Why a run stopped. A session never run yet says StopNone.
 enum StopReason {
@@ -44,7 +46,10 @@ enum StopReason {
     StopWatchpoint,   // a watched byte was written: see session.Watch
     StopDone,         // the run did what the request asked (steps, until, finish)
     StopPaused,       // RequestPause was called (another thread, a signal handler)
-    StopInputWanted,  // the next instruction reads input that is not there yet
+    StopInputWanted,  // the next instruction reads input that is not there yet, or the console waits
+                      // for a key (Io.Waiting: a BDOS read, or polls that want a look at the source)
+    StopCancelled,    // CP/M: Ctrl-C at the start of a BDOS 10 line, a warm boot
+    StopInputSpent,   // the console's input has ended and the program keeps reading
 };
 
 struct PortWrite {
@@ -61,19 +66,6 @@ constexpr std::uint16_t BdosEntry = 0xFE00;
 // Port and SIM writes kept for the report; a longer run counts the rest.
 constexpr std::size_t MaxRecordedWrites = 1u << 20;
 
-// Where the session's text goes (the program's console output, warnings).
-// Write gets each piece as it is made; Flush, when set, is called where a
-// person watching should see what came so far. StreamSink and StringSink
-// below make the two common ones.
-struct TextSink {
-    void* Context = nullptr;
-    void (*Write)(void* context, const char* text, std::size_t length) = nullptr;
-    void (*Flush)(void* context) = nullptr;
-};
-TextSink StreamSink(std::ostream& out);
-TextSink StringSink(std::string& text);
-void WriteText(const TextSink& sink, const std::string& text);
-void FlushText(const TextSink& sink);
 
 // One step as an observer sees it (the trace is such an observer).
 enum StepEventKind {
@@ -160,7 +152,9 @@ struct Session {
     WatchHit Watch{};          // for StopWatchpoint
     std::atomic<bool> PauseRequested{false};
 
-    TextSink Console;       // the CP/M program's output
+    ConsoleIo Io;           // the console's typed bytes (QueueConsoleInput) and its state
+    SerialLine Serial;      // SID and SOD with --serial-baud
+    TextSink Console;       // the program's console output (CP/M, UART, SOD)
     TextSink Warnings;      // "Simulator: warning: ..." lines
     StepObserver Observer;  // the trace, or any front end's own
 };
@@ -201,6 +195,9 @@ void WriteRegister(Machine& machine, RegisterName name, std::uint16_t value);
 
 // Bytes for successive IN PORT; the input a StopInputWanted waited for.
 void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::uint8_t>& bytes);
+
+// After the last RunSession: a frame under way on SOD is read out.
+void FinishSession(Session& session);
 
 // Raises an interrupt line now; the core takes it when it may.
 void RaiseSessionInterrupt(Session& session, InterruptLine line);

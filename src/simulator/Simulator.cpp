@@ -4,11 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "front/Front.h"
 #include "simulator/Debugger.h"
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
 #include "simulator/Session.h"
+#include "simulator/Terminal.h"
 #include "simulator/Trace.h"
 
 namespace {
@@ -101,7 +104,8 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
     return RunSimulator(arguments, noInput, out, errors);
 }
 
-int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors)
+int RunSimulator(
+    const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors, bool live)
 {
     SimOptions options;
     if (!ParseSimOptions(arguments, options, errors))
@@ -139,7 +143,7 @@ int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, st
         options.MaxSteps = MaxStepLimit;
     if (options.Debug)
         return RunDebugger(options, program, in, out, errors);
-    return RunProgram(options, program, out, errors);
+    return RunProgram(options, program, out, errors, live);
 }
 
 bool OpenTraceWriter(const SimOptions& options, const LoadedProgram& program, std::ostream& report,
@@ -161,7 +165,51 @@ bool OpenTraceWriter(const SimOptions& options, const LoadedProgram& program, st
     return true;
 }
 
-int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors)
+namespace {
+
+// How long a wait for a key lasts before the pause request is looked at
+// again, and how long an idle poll waits for a key.
+constexpr int KeyWaitMs = 200, IdlePollWaitMs = 50;
+// Polls since the last look at the source that make a program idle.
+constexpr std::uint64_t IdlePolls = 100;
+
+// The run stopped for console input: what standard input has brought (for a
+// read, what it brings: the wait ends with a byte, the end or a signal).
+void FetchWantedInput(Session& session, LiveInput& input)
+{
+    ConsoleIo& io = session.Io;
+    bool key = io.Waiting == ConsoleWantsKey;
+    int timeout = key ? KeyWaitMs : io.PollsSinceCheck >= IdlePolls ? IdlePollWaitMs : 0;
+    std::vector<std::uint8_t> bytes;
+    FetchResult result = FetchNothing;
+    do
+        result = FetchInput(input, bytes, timeout);
+    while (key && result == FetchNothing && !session.PauseRequested.load());
+    QueueConsoleInput(io, bytes.data(), bytes.size());
+    if (result == FetchEnded)
+        io.MoreMayCome = false;
+    NoteInputChecked(io, session.Cpu->Steps);
+}
+
+int StopStatus(const Session& session, bool passed)
+{
+    switch (session.Stop) {
+    case StopMaxSteps:
+    case StopInputSpent:
+        return SimulatorNoHalt;
+    case StopPaused:
+        return SimulatorInterrupted + CaughtStopSignal();
+    case StopUndocumented:
+        return SimulatorFailed;
+    default:
+        return passed ? SimulatorOk : SimulatorFailed;
+    }
+}
+
+} // namespace
+
+int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors,
+    bool live)
 {
     Session session;
     session.Options = options;
@@ -169,12 +217,16 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
         : program.HasStart                 ? program.Start
         : options.Cpm                      ? 0x0100
                                            : program.Image.Lowest;
+    // A program with a console owns standard output; everything the
+    // simulator says goes to standard error then. Standard input follows
+    // --input only from a terminal.
+    bool console = options.Cpm || options.Uart.Enabled || options.SerialBaud != 0;
+    bool reads = live && console && (!options.HasConsoleInput || isatty(0) != 0);
+    session.Io.MoreMayCome = reads;
     if (!SetUpSession(session, program, start, errors))
         return SimulatorUsage;
 
-    // A CP/M program owns standard output; everything the simulator says
-    // goes to standard error then.
-    std::ostream& report = options.Cpm ? errors : out;
+    std::ostream& report = console ? errors : out;
     session.Console = StreamSink(out);
     session.Warnings = StreamSink(errors);
     TraceWriter trace;
@@ -187,20 +239,34 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
         if (trace.Out == &errors)
             session.Warnings = TraceSink(trace);
     }
+    LiveInput input;
+    if (reads)
+        OpenLiveInput(input, 0);
+    if (live)
+        InstallStopSignals(&session.PauseRequested, &input);
     RunSession(session);
+    while (session.Stop == StopInputWanted && reads) {
+        FlushTrace(trace);
+        FetchWantedInput(session, input);
+        RunSession(session);
+    }
+    FinishSession(session);
+    RestoreTerminal(input);
     FlushTrace(trace);
     out.flush();
 
     if (session.Stop == StopUndocumented)
         errors << "Simulator: error: undocumented opcode " << HexByte(session.Cpu->Memory[session.Address]) << "H at "
                << HexWord(session.Address) << "H\n";
+    // The report starts on a line of its own.
+    if (console && !session.Io.AtLineStart)
+        report << "\n";
     WriteReport(session, report);
     for (const DumpRange& range : options.Dumps)
         WriteDump(*session.Cpu, range, report);
     bool passed = WriteChecks(session, report);
-    if (session.Stop == StopMaxSteps)
-        return SimulatorNoHalt;
-    if (session.Stop == StopUndocumented || !passed)
-        return SimulatorFailed;
-    return SimulatorOk;
+    report.flush();
+    if (live)
+        RemoveStopSignals();
+    return StopStatus(session, passed);
 }

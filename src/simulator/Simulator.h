@@ -13,21 +13,32 @@
 
 // Exit statuses: 0 ran and every check passed, 1 a check failed, the program
 // ran an undocumented opcode or its source has errors, 2 bad usage or a file
-// that cannot be loaded, 3 no HLT within the step limit.
-enum SimulatorStatus { SimulatorOk = 0, SimulatorFailed = 1, SimulatorUsage = 2, SimulatorNoHalt = 3 };
+// that cannot be loaded, 3 no HLT within the step limit (or the program kept
+// reading after the end of its input), 128 + N stopped by signal N.
+enum SimulatorStatus {
+    SimulatorOk = 0,
+    SimulatorFailed = 1,
+    SimulatorUsage = 2,
+    SimulatorNoHalt = 3,
+    SimulatorInterrupted = 128
+};
 
 // Loads the program that the options name. Returns SimulatorOk or
 // the status to exit with (the message is written).
 int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream& errors);
 
 // Sets up and runs a loaded program, then reports and checks; returns the
-// exit status.
-int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors);
+// exit status. live: the console reads standard input (after --input only
+// when it is a terminal) and SIGINT, SIGTERM and SIGHUP stop the run.
+int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ostream& out, std::ostream& errors,
+    bool live = false);
 
-// The whole run. out is standard output: the report, or with --cpm only
-// what the program prints (the report then goes to errors). in is what the
-// debugger reads its commands from (--debug); without it, nothing.
-int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors);
+// The whole run. out is standard output: the report, or with a console
+// (--cpm, --uart, --serial-baud) only what the program prints (the report
+// then goes to errors). in is what the debugger reads its commands from
+// (--debug); without it, nothing. live as for RunProgram.
+int RunSimulator(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors,
+    bool live = false);
 int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errors);
 
 // The trace as the options ask it: into the report's stream or a file of its

@@ -7,5 +7,5 @@ int main(int argc, char* argv[])
 {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    return RunSimulator(arguments, std::cin, std::cout, std::cerr);
+    return RunSimulator(arguments, std::cin, std::cout, std::cerr, true);
 }

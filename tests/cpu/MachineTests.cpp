@@ -88,7 +88,7 @@ TEST(Machine, PortHooksSeeInOutAndSim)
     // IN 41H; OUT 07H; MVI A,0C0H; SIM
     auto m = LoadProgram({0xDB, 0x41, 0xD3, 0x07, 0x3E, 0xC0, 0x30});
     PortLog log;
-    m->Hooks = MachineHooks{&log, ReadHook, WriteHook, SimHook};
+    m->Hooks = MachineHooks{&log, ReadHook, WriteHook, SimHook, nullptr};
     for (int step = 0; step < 4; ++step) {
         StepMachine(*m);
     }

@@ -105,6 +105,35 @@ TEST(SimulatorOptions, ReadsEveryOptionAndRefusesBadValues)
         {{"--start"}, "--start needs a value", nullptr},
         {{"--trace=1"}, "--trace takes no value", nullptr},
         {{"--trace", "--cpm", "x.com"}, nullptr, [](const SimOptions& o) { return o.Trace && o.Cpm; }},
+        {{"--input", "ab\\r", "--input=\\x1A"}, nullptr,
+            [](const SimOptions& o) {
+                return o.HasConsoleInput && o.ConsoleInput == std::vector<std::uint8_t>{'a', 'b', 0x0D, 0x1A};
+            }},
+        {{"--input", "\\x"}, "bad value '\\x' for --input", nullptr},
+        {{"--uart", "2SIO"}, nullptr,
+            [](const SimOptions& o) {
+                return o.Uart.Enabled && o.Uart.Data == 0x11 && o.Uart.Status == 0x10 && o.Uart.ReceiveReady == 1
+                    && o.Uart.TransmitReady == 2;
+            }},
+        {{"--uart", "8251,0F0H,0F1H"}, nullptr,
+            [](const SimOptions& o) {
+                return o.Uart.Data == 0xF0 && o.Uart.Status == 0xF1 && o.Uart.ReceiveReady == 2
+                    && o.Uart.TransmitReady == 1;
+            }},
+        {{"--uart", "0,1"}, nullptr,
+            [](const SimOptions& o) {
+                return o.Uart.Data == 0 && o.Uart.Status == 1 && o.Uart.ReceiveReady == 1 && o.Uart.TransmitReady == 2;
+            }},
+        {{"--uart", "3,2,80H,1"}, nullptr,
+            [](const SimOptions& o) { return o.Uart.ReceiveReady == 0x80 && o.Uart.TransmitReady == 1; }},
+        {{"--uart", "1,1"}, "for --uart", nullptr},
+        {{"--uart", "1,2,0,1"}, "for --uart", nullptr},
+        {{"--uart", "1,2,3"}, "for --uart", nullptr},
+        {{"--uart", "8251,1"}, "for --uart", nullptr},
+        {{"--uart", "100H,1"}, "for --uart", nullptr},
+        {{"--serial-baud", "9600"}, nullptr, [](const SimOptions& o) { return o.SerialBaud == 9600; }},
+        {{"--serial-baud", "0"}, "for --serial-baud", nullptr},
+        {{"--serial-baud", "1000001"}, "for --serial-baud", nullptr},
     };
     for (const OptionCase& c : cases) {
         SimOptions options;
@@ -331,9 +360,10 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
         // MVI C,2; MVI E,'A'; CALL 5; RET: the RET reaches 0000H.
         {"cpm char", {0x0E, 0x02, 0x1E, 'A', 0xCD, 0x05, 0x00, 0xC9}, {"--cpm"}, 0, {}, "A",
             "Stopped: warm boot (jump to 0000H)"},
-        // MVI C,0BH (console status, not served); CALL 5; JMP 0.
-        {"cpm unserved", {0x0E, 0x0B, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00}, {"--cpm"}, 0, {"Instructions: 5"}, "",
-            "Simulator: warning: BDOS function 11 is not served (only 0, 2 and 9); it returns at once"},
+        // MVI C,0FH (open a file, not served); CALL 5; JMP 0.
+        {"cpm unserved", {0x0E, 0x0F, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00}, {"--cpm"}, 0, {"Instructions: 5"}, "",
+            "Simulator: warning: BDOS function 15 is not served (only 0, 1, 2, 6, 9, 10, 11 and 12); it returns at "
+            "once"},
         // MVI C,0; CALL 5.
         {"cpm reset", {0x0E, 0x00, 0xCD, 0x05, 0x00}, {"--cpm"}, 0, {}, "", "Stopped: BDOS function 0"},
     };
