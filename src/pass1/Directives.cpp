@@ -49,8 +49,9 @@ const DirectiveName Directives[] = {
     {"CPU", LineKind::Cpu, false},
     {".8080", LineKind::Cpu, true},
     {".8085", LineKind::Cpu, true},
-    // Code is always absolute here.
+    // Code is always absolute here, and every notation of numbers is always read.
     {"ASEG", LineKind::Listing, false},
+    {"RELAXED", LineKind::Listing, false},
     // Listing and output controls of other assemblers change nothing in the code.
     {"TITLE", LineKind::Listing, false},
     {"SUBTTL", LineKind::Listing, false},

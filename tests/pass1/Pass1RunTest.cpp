@@ -148,7 +148,7 @@ const AcceptedCase AcceptedCases[] = {
         "0 IN RIM\n2 JZ END\n5 DAA\n6 JMP DAA\n9 HLT\n10 DW 0009H,0005H\n", "RIM 1 32\nDAA 2 5\nEND 2 9\n"},
     // CPU lines, and the listing controls of other assemblers; a label on .org names the new address
     {" CPU 8085\n RIM\n .8080\n NOP\n .cpu 8085\n SIM\n .8085\n .list\n .nolist\n .title \"x\"\n .subttl y\n"
-     " .page\n .eject\n .project DEMO\n .tape\n ASEG\n LIST\n NOLIST\n .xlist\n .module m\nTOP .org 10h\n NOP\n",
+     " .page\n .eject\n .project DEMO\n .tape\n ASEG\n LIST\n NOLIST\n .xlist\n .module m\n RELAXED ON\nTOP .org 10h\n NOP\n",
         "0 RIM\n1 NOP\n2 SIM\n16 NOP\n", "TOP 2 16\n"},
     // a warning alone still writes the files
     {" MOV M,M\n", "0 MOV M,M\n", ""},
