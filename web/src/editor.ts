@@ -75,6 +75,10 @@ class BreakpointMarker extends GutterMarker {
   }
 }
 const breakpointMarker = new BreakpointMarker();
+// The gutter's width, without a marker's name for tests and screen readers.
+class SpacerMarker extends GutterMarker {
+  toDOM() { return Object.assign(document.createElement("span"), { textContent: "●" }); }
+}
 const breakpointState = StateField.define<RangeSet<GutterMarker>>({
   create: () => RangeSet.empty,
   update(set, tr) {
@@ -133,7 +137,7 @@ export function CreateEditor(parent: HTMLElement, initial: string,
   const breakpointGutter = gutter({
     class: "cm-breakpoint-gutter",
     markers: (v) => v.state.field(breakpointState),
-    initialSpacer: () => breakpointMarker,
+    initialSpacer: () => new SpacerMarker(),
     domEventHandlers: {
       mousedown(view, line) { toggleAt(view, line.from); return true; },
     },

@@ -105,7 +105,7 @@ function ShowSnapshot(s: Snapshot) {
   AppendConsole($("console"), s.consoleText);
   RenderKit(s.ports, binding);
   RenderChecks($("checks-result"), s.checks);
-  const line = !s.running && assembly && s.loaded === `${programName}.asm` ? assembly.lineOfAddress[s.registers.PC] ?? 0 : 0;
+  const line = !s.running && assembly && s.loaded === `${programName}.asm` ? assembly.lineOfAddress[s.at] ?? 0 : 0;
   editor.showCurrentLine(line);
   Say(s.running ? "Running…" : s.stop || "Ready");
   for (const id of ["run", "step", "step-over", "step-out", "reset"]) $<HTMLButtonElement>(id).disabled = s.running;

@@ -54,6 +54,7 @@ export interface Snapshot {
   loaded: string; // the file loaded: NAME.asm for the source, or the file's name
   stop: string; // why the machine stands, "" while it runs
   registers: Record<string, number>; // A B C D E H L SP PC F
+  at: number; // the instruction the machine stands at: PC, or the HLT it stopped on
   instructions: number;
   tstates: number;
   time: string; // the T-states at the kit's clock, as the report writes it

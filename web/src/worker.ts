@@ -13,7 +13,7 @@ declare const createToolchainCore: (moduleArguments: object) => Promise<unknown>
 const KitClockHz = 3072000;
 const SliceMs = 8; // one slice of running before the worker looks at its messages again
 const SnapshotMs = 16; // about one snapshot per screen frame
-const MaxSteps = "100000000000000"; // the page runs until the user pauses, not to a step limit
+const MaxSteps = "100000000000"; // the simulator's largest limit: the page runs until the user pauses
 
 type Program = { name: string; data: string | Uint8Array; options: string[]; source: boolean };
 
@@ -113,6 +113,7 @@ function SendSnapshot() {
     loaded: program?.name ?? "",
     stop: waitingForInput ? "Waiting for console input" : settled ? stopText : "",
     registers: { A: r.A, B: r.B, C: r.C, D: r.D, E: r.E, H: r.H, L: r.L, SP: r.SP, PC: r.PC, F: r.F },
+    at: s.halted && s.stop?.reason === "halt" ? s.stop.address : r.PC,
     instructions: s.steps, tstates: s.tStates, time: s.time,
     memory, memoryAddress, changed: changedHere,
     stack: Array.from({ length: StackWords }, (_, i) => stackBytes[2 * i] | stackBytes[2 * i + 1] << 8),
