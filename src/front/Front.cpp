@@ -32,6 +32,8 @@ const char UsageText[] = "Usage: Assembler [options] FILE.asm\n"
                          "  --no-hex              write no Intel HEX file\n"
                          "  --no-lst              write no listing\n"
                          "  --crlf                end the Intel HEX lines in CR LF\n"
+                         "  -I DIR                search DIR for include files (after the including file's folder)\n"
+                         "  --no-skipped          leave the lines of false conditions out of the listing\n"
                          "  --from-object FILE.o  convert an object file instead of assembling\n"
                          "  --help                show this help\n"
                          "  --version             show the version\n";
@@ -41,6 +43,7 @@ const char LocalTable[] = "etc/opcodes.txt";
 const char Pass1LogPath[] = "etc/log-Pass1.txt";
 const char Pass2LogPath[] = "etc/log-Pass2.txt";
 const char OverlapTail[] = ", already written by line ";
+const char OverlapElsewhereTail[] = ", already written at ";
 
 bool IsFile(const std::string& path)
 {
@@ -98,11 +101,11 @@ template <typename Writer> bool WriteOutputFile(const std::string& path, Writer 
     return !file.fail();
 }
 
-// The source line of every object line. The lines of the first pass that
-// write bytes follow the object lines in order; one source line may give
-// several object lines (a long DB list, statements separated by "!"), each
-// at the address where the one before it ended. Where the addresses disagree
-// the object line keeps its own number (0 here).
+// The listed line (its index from 1) of every object line. The lines of the
+// first pass that write bytes follow the object lines in order; one source
+// line may give several object lines (a long DB list, statements separated
+// by "!"), each at the address where the one before it ended. Where the
+// addresses disagree the object line keeps its own number (0 here).
 std::vector<int> SourceLinesOfObjectLines(const ByteImage& image, const std::vector<ListedLine>& lines)
 {
     int lastObjectLine = image.Records.empty() ? 0 : image.Records.back().LineNumber;
@@ -118,7 +121,7 @@ std::vector<int> SourceLinesOfObjectLines(const ByteImage& image, const std::vec
             break;
         const ListedLine& line = lines[next];
         if (record.Address == static_cast<std::uint16_t>(line.Address + covered))
-            sourceLines[static_cast<std::size_t>(record.LineNumber)] = line.LineNumber;
+            sourceLines[static_cast<std::size_t>(record.LineNumber)] = static_cast<int>(next + 1);
         covered += record.ByteCount > 0 ? record.ByteCount : line.ByteCount;
     }
     return sourceLines;
@@ -141,14 +144,30 @@ void ReportObjectFaults(std::ostream& errors, const std::vector<ObjectFault>& fa
                     || sourceLines[static_cast<std::size_t>(line)] == 0))
                 allMapped = false;
     }
+    // A line of an included file is named with its file.
+    auto listed = [&](int line) -> const ListedLine& {
+        return result.Pass1.Lines[static_cast<std::size_t>(sourceLines[static_cast<std::size_t>(line)] - 1)];
+    };
+    auto fileOf = [&](int line) {
+        std::size_t file = static_cast<std::size_t>(listed(line).File);
+        return file < result.Pass1.Files.size() ? result.Pass1.Files[file] : sourcePath;
+    };
     for (const ObjectFault& fault : faults) {
-        auto name = [&](int line) { return allMapped ? sourceLines[static_cast<std::size_t>(line)] : line; };
         std::string message = fault.Message;
-        if (fault.OtherLine != 0)
-            message += OverlapTail + std::to_string(name(fault.OtherLine));
-        ReportLineError(errors, allMapped ? sourcePath : objectPath, name(fault.LineNumber), message);
-        if (allMapped)
-            result.Pass1.Messages.push_back(ListedMessage{name(fault.LineNumber), false, message});
+        if (!allMapped) {
+            if (fault.OtherLine != 0)
+                message += OverlapTail + std::to_string(fault.OtherLine);
+            ReportLineError(errors, objectPath, fault.LineNumber, message);
+            continue;
+        }
+        const std::string file = fileOf(fault.LineNumber);
+        if (fault.OtherLine != 0 && fileOf(fault.OtherLine) == file)
+            message += OverlapTail + std::to_string(listed(fault.OtherLine).LineNumber);
+        else if (fault.OtherLine != 0)
+            message += OverlapElsewhereTail + fileOf(fault.OtherLine) + ":"
+                + std::to_string(listed(fault.OtherLine).LineNumber);
+        ReportLineError(errors, file, listed(fault.LineNumber).LineNumber, message);
+        result.Pass1.Messages.push_back(ListedMessage{sourceLines[static_cast<std::size_t>(fault.LineNumber)], false, message});
     }
     std::stable_sort(result.Pass1.Messages.begin(), result.Pass1.Messages.end(),
         [](const ListedMessage& a, const ListedMessage& b) { return a.LineNumber < b.LineNumber; });
@@ -212,7 +231,7 @@ int ParseCommandLine(int argc, const char* const argv[], ParsedCommand& command,
     FrontOptions& options = command.Options;
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
-        bool takesValue = word == "-o" || word == "--fill" || word == "--from-object";
+        bool takesValue = word == "-o" || word == "--fill" || word == "--from-object" || word == "-I";
         if (takesValue && i + 1 >= argc) {
             ReportProgramError(errors, word + " needs a value");
             return 2;
@@ -229,6 +248,12 @@ int ParseCommandLine(int argc, const char* const argv[], ParsedCommand& command,
             options.WriteListing = false;
         else if (word == "--crlf")
             options.CrLf = true;
+        else if (word == "--no-skipped")
+            options.ListSkipped = false;
+        else if (word == "-I")
+            options.IncludeDirectories.push_back(argv[++i]);
+        else if (word.size() > 2 && word.compare(0, 2, "-I") == 0)
+            options.IncludeDirectories.push_back(word.substr(2));
         else if (word == "-o")
             options.OutputBase = argv[++i];
         else if (word == "--from-object")
@@ -315,6 +340,7 @@ int AssembleSource(const FrontOptions& options, AssemblyResult& result, std::ost
     paths.Symbols = result.BaseName + ".sym";
     paths.OpcodeTable = table;
     paths.RunLog = logs ? Pass1LogPath : "";
+    paths.IncludeDirectories = options.IncludeDirectories;
     int status = RunPass1(paths, result.Pass1, errors);
     if (status != 0)
         return status;
@@ -352,7 +378,7 @@ int WriteOutputs(const FrontOptions& options, const AssemblyResult& result, std:
     if (options.WriteListing && !WriteOutputFile(base + ".lst", [&](std::ostream& file) {
             if (result.FromSource)
                 WriteListing(file, result.Pass1.Lines, result.Pass1.Symbols, image, result.HasStartAddress,
-                    result.StartAddress, result.Pass1.Messages);
+                    result.StartAddress, result.Pass1.Messages, ListingOptions{result.Pass1.Files, options.ListSkipped});
             else
                 WriteListing(file, ObjectLinesAsListed(image), {}, image, false, 0);
         })) {
@@ -377,7 +403,7 @@ int WriteFailedAssembly(const FrontOptions& options, const AssemblyResult& resul
     }
     if (!WriteOutputFile(base + ".lst", [&](std::ostream& file) {
             WriteListing(file, lines, result.Pass1.Symbols, result.Image, result.HasStartAddress,
-                result.StartAddress, result.Pass1.Messages);
+                result.StartAddress, result.Pass1.Messages, ListingOptions{result.Pass1.Files, options.ListSkipped});
         })) {
         ReportProgramError(errors, "cannot write " + base + ".lst");
         return 2;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "output/ByteImage.h"
 #include "pass1/Pass1.h"
@@ -19,6 +20,8 @@ struct FrontOptions {
     bool WriteListing = true; // --no-lst clears it
     bool CrLf = false;        // --crlf: Intel HEX lines end in CR LF
     std::uint8_t Fill = 0xFF; // --fill: the gaps of the binary
+    std::vector<std::string> IncludeDirectories; // -I DIR, in order
+    bool ListSkipped = true;                     // --no-skipped clears it
 };
 
 // What an assembly leaves: the bytes, the start address, and (when assembled

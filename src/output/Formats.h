@@ -28,9 +28,17 @@ void WriteIntelHex(
 // The bytes from the lowest to the highest address written, gaps filled.
 void WriteBinary(std::ostream& out, const ByteImage& image, std::uint8_t fill);
 
-// The listing: every line with its address, bytes and text, and under it
-// its errors and warnings (messages in line order); the symbols by name; a
-// summary.
+// What the listing shows besides the lines: the names of the files they come
+// from (a row names the file wherever it changes), and the skipped lines.
+struct ListingOptions {
+    std::vector<std::string> Files;
+    bool ShowSkipped = true;
+};
+
+// The listing: every line with its address, bytes and text (a line made by an
+// expansion marked "+", a skipped one "-"), and under it its errors and
+// warnings (messages in line order: a message's LineNumber counts the listed
+// lines from 1); the symbols by name; a summary.
 void WriteListing(std::ostream& out, const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
     const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress,
-    const std::vector<ListedMessage>& messages = {});
+    const std::vector<ListedMessage>& messages = {}, const ListingOptions& options = ListingOptions());

@@ -17,6 +17,9 @@ const char SummaryTitle[] = "Summary";
 const char NoAddress[] = "none";
 const char MessageError[] = "***** error: ";
 const char MessageWarning[] = "***** warning: ";
+const char FileRowTitle[] = "      File: ";
+const char ExpandedMark = '+';
+const char SkippedMark = '-';
 
 // "%5d".
 void AppendLineNumber(std::string& text, int lineNumber)
@@ -70,6 +73,10 @@ void AppendSourceLine(std::string& text, const ListedLine& line, const ByteImage
     bool wide = line.LineNumber > 99999;
     Columns columns = MakeColumns(wide ? 0 : line.LineNumber, line.HasAddress, line.Address);
     int first = std::min(line.ByteCount, BytesPerLine);
+    if (line.Expanded)
+        columns.Text[5] = ExpandedMark;
+    else if (line.Skipped)
+        columns.Text[5] = SkippedMark;
     if (line.ByteCount > 0)
         PutBytes(columns, image, line.Address, first);
     else if (line.HasValue) {
@@ -161,14 +168,24 @@ void AppendSummary(std::string& text, const ByteImage& image, bool hasStartAddre
 
 void WriteListing(std::ostream& out, const std::vector<ListedLine>& lines, const std::vector<DefinedSymbol>& symbols,
     const ByteImage& image, bool hasStartAddress, std::uint16_t startAddress,
-    const std::vector<ListedMessage>& messages)
+    const std::vector<ListedMessage>& messages, const ListingOptions& options)
 {
     std::string text = ListingHeader;
     text += '\n';
     std::size_t nextMessage = 0;
-    for (const ListedLine& line : lines) {
+    int file = 0;
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const ListedLine& line = lines[index];
+        if (line.Skipped && !options.ShowSkipped)
+            continue;
+        if (line.File != file && static_cast<std::size_t>(line.File) < options.Files.size()) {
+            file = line.File;
+            text += FileRowTitle;
+            text += options.Files[static_cast<std::size_t>(file)];
+            text += '\n';
+        }
         AppendSourceLine(text, line, image);
-        AppendMessages(text, messages, nextMessage, line.LineNumber);
+        AppendMessages(text, messages, nextMessage, static_cast<int>(index + 1));
         FlushBlock(out, text, false);
     }
     AppendMessages(text, messages, nextMessage, INT_MAX);

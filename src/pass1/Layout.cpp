@@ -5,6 +5,7 @@
 
 #include "driver/RunLog.h"
 #include "pass1/Expression.h"
+#include "pass1/LineSource.h"
 #include "pass1/Program.h"
 
 namespace {
@@ -45,6 +46,15 @@ void Advance(Program& program, ProgramLine& line, LayoutState& state, std::uint3
     state.Here += size;
 }
 
+// "symbol X is already defined on line N", or at the file and line where
+// that definition came from an include or an expansion.
+std::string DuplicateMessage(const Program& program, const std::string& name, int firstLine)
+{
+    if (!IsMainFileLine(*program.Source, firstLine))
+        return DuplicateSymbolAtMessage(name, LinePlace(*program.Source, firstLine));
+    return DuplicateSymbolMessage(name, program.Source->Origins[static_cast<std::size_t>(firstLine - 1)].Line);
+}
+
 // A name may be defined when it is short enough and no register or operator;
 // one that is also a mnemonic or directive is one with a warning.
 bool CheckNewName(Program& program, ProgramLine& line, const std::string& name)
@@ -72,7 +82,7 @@ void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, 
     if (!CheckNewName(program, line, name))
         return;
     if (const SourceSymbol* first = FindSourceSymbol(program.Symbols, name)) {
-        ReportError(program, line, DuplicateSymbolMessage(name, first->LineNumber));
+        ReportError(program, line, DuplicateMessage(program, name, first->LineNumber));
         return;
     }
     // A label just past the last byte of memory names no byte; like $ there it is 0.
@@ -211,7 +221,7 @@ void LayOutConstant(
     SymbolKind kind = line.Kind == LineKind::Equ ? SymbolKind::Constant : SymbolKind::Variable;
     SourceSymbol* symbol = FindSourceSymbol(program.Symbols, name);
     if (symbol != nullptr && (kind == SymbolKind::Constant || symbol->Kind != SymbolKind::Variable)) {
-        ReportError(program, line, DuplicateSymbolMessage(name, symbol->LineNumber));
+        ReportError(program, line, DuplicateMessage(program, name, symbol->LineNumber));
         return;
     }
     auto here = static_cast<std::uint16_t>(state.Here & 0xFFFFu);
@@ -393,22 +403,65 @@ SourceLine SplitProgramLine(const Program& program, std::size_t index)
     return source;
 }
 
-void LayOutProgram(Program& program, const std::vector<std::string>& texts)
+namespace {
+
+// What the line source asks of the layout: values from the symbols defined
+// above the line, at the current address.
+LayoutHooks MakeLayoutHooks(Program& program, const LayoutState& state)
+{
+    LayoutHooks hooks;
+    hooks.Evaluate = [&program, &state](const std::string& directive, const std::string& text, std::uint16_t& value,
+                         std::string& error) {
+        ExpressionValue result =
+            EvaluateExpression(text, program.Symbols, static_cast<std::uint16_t>(state.Here & 0xFFFFu));
+        if (result.Status == ValueStatus::Failed)
+            error = result.Message;
+        else if (result.Status == ValueStatus::Unknown)
+            error = NotYetDefinedMessage(directive, result.Name);
+        value = result.Value;
+        return result.Status == ValueStatus::Known;
+    };
+    hooks.IsDefined = [&program](const std::string& name) {
+        return FindSourceSymbol(program.Symbols, name) != nullptr;
+    };
+    hooks.ReservedKind = [&program](const std::string& name) { return ReservedNameKind(program, name); };
+    return hooks;
+}
+
+} // namespace
+
+void LayOutProgram(Program& program, LineSource& source)
 {
     LayoutState state;
-    program.Texts = &texts;
-    program.Lines.reserve(texts.size());
+    program.Texts = &source.Texts;
+    program.Source = &source;
+    LayoutHooks hooks = MakeLayoutHooks(program, state);
+    DeliveredLine delivered;
     bool ended = false;
-    for (std::size_t i = 0; i < texts.size(); i++) {
+    while (ReadNextLine(source, hooks, delivered)) {
+        const std::string& text = source.Texts[static_cast<std::size_t>(delivered.LineNumber - 1)];
         ProgramLine line;
-        line.LineNumber = static_cast<int>(i + 1);
-        line.TextLength = texts[i].size();
-        if (ended) {
+        line.LineNumber = delivered.LineNumber;
+        line.TextLength = text.size();
+        if (ended || delivered.Role == LineRole::AfterEnd) {
             line.AfterEnd = true;
             program.Lines.push_back(line);
             continue;
         }
-        for (const auto& piece : SplitStatements(texts[i])) {
+        if (delivered.Role != LineRole::Statement) {
+            // The line source read it: the layout sees no statement, only a label to define.
+            line.TextLength = 0;
+            program.Lines.push_back(line);
+            LogStream << "-----------" << std::endl;
+            LogStream << "Read line " << line.LineNumber << " : " << text << std::endl;
+            if (!delivered.Label.empty()) {
+                SourceLine labelOnly;
+                labelOnly.Label = delivered.Label;
+                DefineLabel(program, program.Lines.back(), labelOnly, state);
+            }
+            continue;
+        }
+        for (const auto& piece : SplitStatements(text)) {
             line.TextStart = piece.first;
             line.TextLength = piece.second;
             program.Lines.push_back(line);
@@ -417,6 +470,8 @@ void LayOutProgram(Program& program, const std::vector<std::string>& texts)
             else
                 program.Lines.back().AfterEnd = true;
         }
+        if (ended)
+            EndLineSource(source);
     }
     ResolvePendingConstants(program, state);
 }

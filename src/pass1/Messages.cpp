@@ -96,6 +96,11 @@ std::string DuplicateSymbolMessage(const std::string& name, int firstLine)
     return "symbol " + Printable(name) + " is already defined on line " + std::to_string(firstLine);
 }
 
+std::string DuplicateSymbolAtMessage(const std::string& name, const std::string& firstPlace)
+{
+    return "symbol " + Printable(name) + " is already defined at " + firstPlace;
+}
+
 std::string ReservedLabelMessage(const std::string& name, const char* kind)
 {
     return Printable(name) + " is " + kind + " and cannot be a label";
@@ -216,4 +221,132 @@ std::string OpcodeSizeMessage(const std::string& path, const std::string& mnemon
 {
     return "the opcode table " + path + " gives " + Printable(mnemonic) + " the size " + std::to_string(size)
         + ", but its encoding writes " + std::to_string(encoded) + (encoded == 1 ? " byte" : " bytes");
+}
+
+std::string OpenConditionalMessage(const std::string& endText)
+{
+    return "IF without ENDIF: " + endText + " comes first";
+}
+
+std::string UnmatchedConditionalMessage(const std::string& directive)
+{
+    return directive + " without IF";
+}
+
+std::string SecondElseMessage(const std::string& ifPlace)
+{
+    return "a second ELSE for the IF at " + ifPlace;
+}
+
+std::string ConditionNameMessage(const std::string& directive)
+{
+    return directive + " takes one name";
+}
+
+std::string ConditionPairMessage(const std::string& directive, int found)
+{
+    return directive + " takes two arguments (<a>,<b>), found " + std::to_string(found);
+}
+
+std::string OpenBodyMessage(const std::string& directive, const std::string& endText)
+{
+    return directive + " without ENDM: " + endText + " comes first";
+}
+
+std::string UnmatchedEndmMessage()
+{
+    return "ENDM without MACRO, REPT, IRP or IRPC";
+}
+
+std::string OutsideMacroMessage(const std::string& directive)
+{
+    return directive + " outside a macro";
+}
+
+std::string MacroNameMissingMessage()
+{
+    return "MACRO without a name";
+}
+
+std::string MacroNameReservedMessage(const std::string& name, const char* kind)
+{
+    return Printable(name) + " is " + kind + " and cannot name a macro";
+}
+
+std::string MacroNameTakenMessage(const std::string& name)
+{
+    return Printable(name) + " is already a symbol and cannot name a macro";
+}
+
+std::string MacroAsLabelMessage(const std::string& name)
+{
+    return Printable(name) + " is a macro and cannot be a label";
+}
+
+std::string ParameterNameMessage(const std::string& text)
+{
+    return "a macro parameter or LOCAL name must be a name, not " + Quoted(text);
+}
+
+std::string RepeatOperandsMessage(const std::string& directive)
+{
+    return directive + " takes a parameter name and a list";
+}
+
+std::string TooManyArgumentsMessage(const std::string& name, int wanted, int found)
+{
+    return Printable(name) + " takes " + std::to_string(wanted) + (wanted == 1 ? " argument" : " arguments")
+        + ", found " + std::to_string(found);
+}
+
+std::string ExpansionDepthMessage(int limit, const std::string& name)
+{
+    return "expansions nested deeper than " + std::to_string(limit) + " levels at " + Printable(name)
+        + " (a macro that calls itself without end?)";
+}
+
+std::string ExpandedLinesMessage(long limit)
+{
+    return "expansions made more than " + std::to_string(limit)
+        + " lines (a repeat or recursion without end?); nothing more is expanded";
+}
+
+std::string LineTooLongMessage(std::size_t limit)
+{
+    return "a line made by substitution is longer than " + std::to_string(limit) + " characters";
+}
+
+std::string MissingFileNameMessage(const std::string& directive)
+{
+    return directive + " without a file name";
+}
+
+std::string IncludeNotFoundMessage(const std::string& name, const std::string& searched)
+{
+    return "cannot find include file " + Quoted(name) + " (looked in " + searched + ")";
+}
+
+std::string CannotReadIncludeMessage(const std::string& path, const std::string& reason)
+{
+    return "cannot read include file " + Printable(path) + ": " + reason;
+}
+
+std::string IncludeCircleMessage(const std::string& chain)
+{
+    return "include circle: " + chain;
+}
+
+std::string IncludeDepthMessage(int limit)
+{
+    return "include files nested deeper than " + std::to_string(limit);
+}
+
+std::string ExpansionStepText(const std::string& name, const std::string& place)
+{
+    return "in expansion of " + Printable(name) + " at " + place;
+}
+
+std::string IncludeStepText(const std::string& place)
+{
+    return "included from " + place;
 }

@@ -25,6 +25,7 @@ std::string BadPairMessage(const std::string& mnemonic, const char* pairs, const
 std::string UndefinedSymbolMessage(const std::string& name);
 std::string CircularDefinitionMessage(const std::string& name);
 std::string DuplicateSymbolMessage(const std::string& name, int firstLine);
+std::string DuplicateSymbolAtMessage(const std::string& name, const std::string& firstPlace);
 std::string ReservedLabelMessage(const std::string& name, const char* kind);
 std::string ShadowedNameWarning(const std::string& name, const char* kind);
 std::string UnsupportedCpuMessage(const std::string& cpu);
@@ -51,3 +52,32 @@ std::string CannotReadMessage(const std::string& path, const std::string& reason
 std::string CannotWriteMessage(const std::string& path, const std::string& reason);
 std::string OpcodeTableEmptyMessage(const std::string& path);
 std::string OpcodeSizeMessage(const std::string& path, const std::string& mnemonic, int size, int encoded);
+
+// The text layer: conditionals, macros, repeats and include files.
+std::string OpenConditionalMessage(const std::string& endText);
+std::string UnmatchedConditionalMessage(const std::string& directive);
+std::string SecondElseMessage(const std::string& ifPlace);
+std::string ConditionNameMessage(const std::string& directive);
+std::string ConditionPairMessage(const std::string& directive, int found);
+std::string OpenBodyMessage(const std::string& directive, const std::string& endText);
+std::string UnmatchedEndmMessage();
+std::string OutsideMacroMessage(const std::string& directive);
+std::string MacroNameMissingMessage();
+std::string MacroNameReservedMessage(const std::string& name, const char* kind);
+std::string MacroNameTakenMessage(const std::string& name);
+std::string MacroAsLabelMessage(const std::string& name);
+std::string ParameterNameMessage(const std::string& text);
+std::string RepeatOperandsMessage(const std::string& directive);
+std::string TooManyArgumentsMessage(const std::string& name, int wanted, int found);
+std::string ExpansionDepthMessage(int limit, const std::string& name);
+std::string ExpandedLinesMessage(long limit);
+std::string LineTooLongMessage(std::size_t limit);
+std::string MissingFileNameMessage(const std::string& directive);
+std::string IncludeNotFoundMessage(const std::string& name, const std::string& searched);
+std::string CannotReadIncludeMessage(const std::string& path, const std::string& reason);
+std::string IncludeCircleMessage(const std::string& chain);
+std::string IncludeDepthMessage(int limit);
+// The steps of the chain after a message: "in expansion of MOVE at prog.asm:45",
+// "included from prog.asm:3".
+std::string ExpansionStepText(const std::string& name, const std::string& place);
+std::string IncludeStepText(const std::string& place);

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "driver/RunLog.h"
+#include "pass1/LineSource.h"
 #include "pass1/Program.h"
 #include "pass1/SourceLine.h"
 #include "pass2/EncodingRules.h"
@@ -35,44 +36,6 @@ bool CanRead(const std::string& path, std::string& reason)
     reason = ErrorText();
     std::fclose(in);
     return !failed;
-}
-
-// Reads the source and splits it at its line ends (a CR before LF is dropped).
-// The C stream reports a directory or a failed read as an error, not by throwing.
-bool ReadSourceLines(const std::string& path, std::vector<std::string>& texts, std::string& reason)
-{
-    errno = 0;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        reason = ErrorText();
-        return false;
-    }
-    std::string content;
-    char block[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0)
-        content.append(block, got);
-    bool failed = std::ferror(in) != 0;
-    reason = ErrorText();
-    std::fclose(in);
-    if (failed)
-        return false;
-    content.resize(FindEndOfFileMark(content));
-    // Editors on Windows may begin a UTF-8 file with a byte order mark.
-    if (content.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        content.erase(0, 3);
-    std::size_t start = 0;
-    while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        if (end == std::string::npos)
-            end = content.size();
-        std::size_t length = end - start;
-        if (length > 0 && content[start + length - 1] == '\r')
-            length--;
-        texts.push_back(content.substr(start, length));
-        start = end + 1;
-    }
-    return true;
 }
 
 // The table must name mnemonics and give each the length its rule encodes.
@@ -131,13 +94,20 @@ bool WriteOutputs(
     return false;
 }
 
-// One listed line per source line; the statements of a line with several
-// add up their bytes from the address of the first.
-void FillResult(const Program& program, std::vector<std::string>& texts, Pass1Result& result)
+// One listed line per line read or made; the statements of a line with
+// several add up their bytes from the address of the first.
+void FillResult(const Program& program, LineSource& source, Pass1Result& result)
 {
-    result.Lines.reserve(texts.size());
-    for (std::size_t i = 0; i < texts.size(); i++)
-        result.Lines.push_back(ListedLine{static_cast<int>(i + 1), std::move(texts[i]), false, 0, 0, false, 0});
+    result.Lines.reserve(source.Texts.size());
+    for (std::size_t i = 0; i < source.Texts.size(); i++) {
+        const LineOrigin& origin = source.Origins[i];
+        ListedLine listed{origin.Line, std::move(source.Texts[i]), false, 0, 0, false, 0};
+        listed.File = origin.File;
+        listed.Expanded = origin.Context >= 0
+            && source.Contexts[static_cast<std::size_t>(origin.Context)].Kind == ContextKind::Expansion;
+        listed.Skipped = origin.Role == LineRole::Skipped;
+        result.Lines.push_back(std::move(listed));
+    }
     for (const ProgramLine& line : program.Lines) {
         ListedLine& listed = result.Lines[static_cast<std::size_t>(line.LineNumber - 1)];
         if (line.HasAddress && !listed.HasAddress) {
@@ -151,20 +121,23 @@ void FillResult(const Program& program, std::vector<std::string>& texts, Pass1Re
         listed.ByteCount += line.ByteCount;
     }
     for (const SourceSymbol& symbol : program.Symbols.List)
-        result.Symbols.push_back(DefinedSymbol{symbol.Name, symbol.Value, symbol.LineNumber});
+        result.Symbols.push_back(DefinedSymbol{
+            symbol.Name, symbol.Value, source.Origins[static_cast<std::size_t>(symbol.LineNumber - 1)].Line});
+    result.Files = source.Files;
     result.HasStartAddress = program.HasStartAddress;
     result.StartAddress = program.StartAddress;
 }
 
 // Messages in line order; those of one line in the order they were found.
-void PrintDiagnostics(
-    const Pass1Paths& paths, std::vector<Diagnostic>& diagnostics, Pass1Result& result, std::ostream& errors)
+// Each names its file and line, and the includes and calls that led there.
+void PrintDiagnostics(const LineSource& source, std::vector<Diagnostic>& diagnostics, Pass1Result& result,
+    std::ostream& errors)
 {
     std::stable_sort(diagnostics.begin(), diagnostics.end(),
         [](const Diagnostic& a, const Diagnostic& b) { return a.LineNumber < b.LineNumber; });
     for (const Diagnostic& diagnostic : diagnostics) {
-        errors << paths.Source << ":" << diagnostic.LineNumber << ": "
-               << (diagnostic.IsWarning ? "warning: " : "error: ") << diagnostic.Message << "\n";
+        errors << LinePlace(source, diagnostic.LineNumber) << ": " << (diagnostic.IsWarning ? "warning: " : "error: ")
+               << diagnostic.Message << LineChain(source, diagnostic.LineNumber) << "\n";
         if (diagnostic.IsWarning)
             result.WarningCount++;
         else
@@ -177,28 +150,34 @@ int RunWithTable(const Pass1Paths& paths, const OpcodeTableStructure* table, Pas
 {
     if (!CheckOpcodeTable(paths, table, errors))
         return 2;
-    std::vector<std::string> texts;
+    Program program;
+    program.SourcePath = paths.Source;
+    program.Table = table;
+    CollectOperationNames(program);
+    LineSource source;
+    source.FileSystem = paths.FileSystem != nullptr ? paths.FileSystem : &DiskFileSystem();
+    source.IncludeDirectories = paths.IncludeDirectories;
+    source.Operations = &program.Operations;
+    source.Diagnostics = &program.Diagnostics;
+    if (paths.MaxExpandedLines > 0)
+        source.Bounds.ExpandedLines = paths.MaxExpandedLines;
     std::string reason;
-    if (!ReadSourceLines(paths.Source, texts, reason)) {
+    if (!OpenLineSource(source, paths.Source, reason)) {
         errors << paths.ProgramName << ": error: " << CannotReadMessage(paths.Source, reason) << "\n";
         return 2;
     }
     LogStream << std::endl
               << "Starting with Pass 1 on " << paths.Source << " Output to " << paths.Statements << " and "
               << paths.Symbols << std::endl;
-    Program program;
-    program.SourcePath = paths.Source;
-    program.Table = table;
-    CollectOperationNames(program);
-    LayOutProgram(program, texts);
+    LayOutProgram(program, source);
     LogStream << "End of Input File reached." << std::endl;
     LogStream << std::endl << "Writing Statements and Symbols" << std::endl;
     std::string statements;
     std::string symbols;
     WriteProgram(program, statements, symbols);
 
-    PrintDiagnostics(paths, program.Diagnostics, result, errors);
-    FillResult(program, texts, result);
+    PrintDiagnostics(source, program.Diagnostics, result, errors);
+    FillResult(program, source, result);
     if (result.ErrorCount > 0) {
         LogStream << result.ErrorCount << " Errors, no output written" << std::endl;
         return 1;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct SourceFileSystem;
+
 // One source line as the first pass laid it out.
 struct ListedLine {
     int LineNumber;        // from 1
@@ -17,6 +19,9 @@ struct ListedLine {
     int ByteCount;         // the bytes it writes; 0 for directives and empty lines
     bool HasValue;         // EQU, SET, ORG, DS and END with an operand show a value
     std::uint16_t Value;
+    int File = 0;          // index into Pass1Result::Files; LineNumber is within that file
+    bool Expanded = false; // made by a macro or repeat expansion
+    bool Skipped = false;  // under a false condition
 };
 
 // A label or constant, with the line that defines it (a SET name: its last).
@@ -28,13 +33,14 @@ struct DefinedSymbol {
 
 // An error or warning of a line, for the listing.
 struct ListedMessage {
-    int LineNumber;
+    int LineNumber; // the line's place in Pass1Result::Lines, from 1
     bool IsWarning;
     std::string Text;
 };
 
 struct Pass1Result {
-    std::vector<ListedLine> Lines;       // every line of the source, in order
+    std::vector<ListedLine> Lines;       // every line read and made, in order: includes and expansions in place
+    std::vector<std::string> Files;      // the source, then every file it includes
     std::vector<DefinedSymbol> Symbols;  // in order of definition
     std::vector<ListedMessage> Messages; // in line order
     bool HasStartAddress;               // END gave an operand
@@ -51,6 +57,9 @@ struct Pass1Paths {
     std::string OpcodeTable;                     // etc/opcodes.txt
     std::string RunLog;                          // etc/log-Pass1.txt, or empty
     std::string ProgramName = "Assembler-Pass1"; // names the program in messages without a line
+    std::vector<std::string> IncludeDirectories = {}; // -I DIR, searched in order after the including file's folder
+    const SourceFileSystem* FileSystem = nullptr; // how files are read; null: the disk
+    long MaxExpandedLines = 0;                    // the bound of lines made by expansions; 0: the default
 };
 
 // Runs the first pass. Messages go to errors as "FILE:LINE: error: ..." (FILE

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
+#include "pass1/LineSource.h"
 #include "pass1/Messages.h"
 #include "pass1/SourceLine.h"
 #include "pass1/SourceSymbols.h"
@@ -52,7 +53,8 @@ struct Program {
     std::string SourcePath;
     const OpcodeTableStructure* Table = nullptr;
     OperationWords Operations;
-    const std::vector<std::string>* Texts = nullptr; // the source lines, without line ends
+    const std::vector<std::string>* Texts = nullptr; // the lines handed out by the line source
+    const LineSource* Source = nullptr;              // where each of them came from
     std::vector<ProgramLine> Lines;                  // one per statement: most lines hold one
     SourceSymbols Symbols;
     std::vector<Diagnostic> Diagnostics;
@@ -88,7 +90,9 @@ int EncodedSizeOfShape(OperandShape shape);
 
 // The first sweep: splits every line, lays out the addresses, defines the
 // symbols and works out the constants that wait for later labels.
-void LayOutProgram(Program& program, const std::vector<std::string>& texts);
+// The lines come from the line source one at a time (a condition may use
+// the symbols defined above it).
+void LayOutProgram(Program& program, LineSource& source);
 
 // The second sweep: every operand evaluated, the statements written to
 // statements, the symbol file to symbols.
