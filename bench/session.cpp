@@ -134,13 +134,23 @@ void SessionExerciserWatchpoint(benchmark::State& state)
 }
 BENCHMARK(SessionExerciserWatchpoint)->Unit(benchmark::kMillisecond);
 
-// The trace of the exerciser into a file: items are trace lines.
-void TraceExerciserToFile(benchmark::State& state)
+// The trace of the exerciser into a file, with or without the loop's labels
+// (label lines, named jump and call targets): items are instructions traced.
+void TraceExerciserToFile(benchmark::State& state, bool labels)
 {
     auto session = ExerciserSession();
+    ProgramSymbols symbols;
+    const struct {
+        const char* Name;
+        std::uint16_t Value;
+    } rows[] = {{"START", 0x00}, {"OUTER", 0x06}, {"LOOP", 0x0C}, {"SKIP", 0x29}, {"NEXT", 0x32}, {"SUBR", 0x58}};
+    for (const auto& row : rows)
+        AddSourceSymbol(symbols.Table, SourceSymbol{row.Name, SymbolKind::Label, row.Value, true, 1});
+    IndexLabels(symbols);
     std::ofstream file("trace-bench.txt", std::ios::binary | std::ios::trunc);
     TraceWriter trace;
     trace.Out = &file;
+    trace.Symbols = labels ? &symbols : nullptr;
     session->Observer = TraceObserver(trace);
     const int steps = 100000;
     RunRequest request;
@@ -153,7 +163,18 @@ void TraceExerciserToFile(benchmark::State& state)
     file.close();
     std::remove("trace-bench.txt");
 }
-BENCHMARK(TraceExerciserToFile)->Unit(benchmark::kMillisecond);
+
+void TraceExerciserToFilePlain(benchmark::State& state)
+{
+    TraceExerciserToFile(state, false);
+}
+BENCHMARK(TraceExerciserToFilePlain)->Unit(benchmark::kMillisecond);
+
+void TraceExerciserToFileWithLabels(benchmark::State& state)
+{
+    TraceExerciserToFile(state, true);
+}
+BENCHMARK(TraceExerciserToFileWithLabels)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

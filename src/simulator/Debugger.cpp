@@ -121,14 +121,10 @@ void ShowInstruction(Debugger& debugger, std::uint16_t address)
     int number = source.LineOf.empty() ? 0 : source.LineOf[address];
     if (number > 0 && static_cast<std::size_t>(number) <= source.Lines.size())
         line += "; " + std::to_string(number) + ": " + TrimText(source.Lines[static_cast<std::size_t>(number) - 1]);
-    if (session.Program.HasSymbols) {
-        for (std::size_t index : Symbols(debugger).Labels) {
-            const SourceSymbol& label = Symbols(debugger).Table.List[index];
-            if (label.Value == address)
-                Out(debugger) << label.Name << ":\n";
-        }
-    }
-    Out(debugger) << TrimText(line) << "\n";
+    std::string labels;
+    if (session.Program.HasSymbols)
+        AppendLabelLines(labels, Symbols(debugger), address);
+    Out(debugger) << labels << TrimText(line) << "\n";
 }
 
 void ShowRegisters(Debugger& debugger)

@@ -123,6 +123,15 @@ bool EvaluateRange(const std::string& text, const ProgramSymbols& symbols, std::
     return true;
 }
 
+void FindLabelRange(const ProgramSymbols& symbols, std::uint16_t address, std::size_t& first, std::size_t& last)
+{
+    auto from = FirstLabelFrom(symbols, address);
+    auto to = std::upper_bound(from, symbols.Labels.end(), address,
+        [&symbols](std::uint16_t value, std::size_t index) { return value < symbols.Table.List[index].Value; });
+    first = static_cast<std::size_t>(from - symbols.Labels.begin());
+    last = static_cast<std::size_t>(to - symbols.Labels.begin());
+}
+
 const SourceSymbol* FindLabelAt(const ProgramSymbols& symbols, std::uint16_t address)
 {
     auto found = FirstLabelFrom(symbols, address);

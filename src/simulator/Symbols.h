@@ -50,8 +50,11 @@ bool EvaluateSymbolic(
 bool EvaluateRange(const std::string& text, const ProgramSymbols& symbols, std::uint16_t here, std::uint16_t& first,
     std::uint16_t& last, std::string& message);
 
-// The label with exactly this value, or null (the first by name when several).
+// The label with exactly this value, or null (the first defined when several).
 const SourceSymbol* FindLabelAt(const ProgramSymbols& symbols, std::uint16_t address);
+// Where the labels of address sit in symbols.Labels: positions first to
+// last, last excluded (equal when there are none).
+void FindLabelRange(const ProgramSymbols& symbols, std::uint16_t address, std::size_t& first, std::size_t& last);
 
 // "RESULT", "RESULT+1": the nearest label at or below address, when it lies
 // within MaxLabelOffset bytes; empty otherwise.

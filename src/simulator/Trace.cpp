@@ -64,19 +64,6 @@ bool IsJumpOrCall(std::uint8_t opcode)
     return opcode == 0xC3 || opcode == 0xCD || (opcode & 0xC7) == 0xC2 || (opcode & 0xC7) == 0xC4;
 }
 
-void AppendLabelLines(std::string& out, const ProgramSymbols& symbols, std::uint16_t address)
-{
-    const SourceSymbol* label = FindLabelAt(symbols, address);
-    if (label == nullptr)
-        return;
-    // Every name of the address, in order of definition.
-    for (std::size_t index : symbols.Labels) {
-        const SourceSymbol& symbol = symbols.Table.List[index];
-        if (symbol.Value == address)
-            out += symbol.Name + ":\n";
-    }
-}
-
 void ObserveStep(void* context, const Machine& after, const StepEvent& event)
 {
     TraceWriter& writer = *static_cast<TraceWriter*>(context);
@@ -96,6 +83,14 @@ void ObserveStep(void* context, const Machine& after, const StepEvent& event)
 }
 
 } // namespace
+
+void AppendLabelLines(std::string& out, const ProgramSymbols& symbols, std::uint16_t address)
+{
+    std::size_t first = 0, last = 0;
+    FindLabelRange(symbols, address, first, last);
+    for (std::size_t at = first; at < last; at++)
+        out += symbols.Table.List[symbols.Labels[at]].Name + ":\n";
+}
 
 std::string FormatRegisters(const Machine& machine, bool withPC)
 {

@@ -38,6 +38,9 @@ std::string FormatFlagLetters(std::uint8_t flags);
 // jump or call to a label names it ("JNZ LOOP"). Gives its length.
 int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols, std::string& text);
 
+// "LOOP:" a line for each label of address, in order of definition.
+void AppendLabelLines(std::string& out, const ProgramSymbols& symbols, std::uint16_t address);
+
 // The line of one step, without the label lines: "0800  3E 05     MVI A,05H
 // A=05 ... SP=0000 F=..... T=7".
 void AppendTraceLine(std::string& out, const Machine& after, const StepEvent& event, const ProgramSymbols* symbols);
