@@ -34,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Bounded: a trace line a step costs more than the step.
     options.MaxSteps = std::min<std::uint64_t>(options.MaxSteps, options.Trace ? 2000 : 20000);
     options.HasMaxSteps = true;
+    // The trace stays in memory: a fuzzed file name could land anywhere.
+    options.TraceFile.clear();
     RunProgram(options, program, out, errors);
     return 0;
 }
