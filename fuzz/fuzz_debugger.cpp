@@ -64,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.MaxSteps = std::min<std::uint64_t>(options.MaxSteps, 20000);
     options.HasMaxSteps = true;
     options.File = "fuzz.asm";
+    // The trace stays in memory: a fuzzed file name could land anywhere.
+    options.TraceFile.clear();
     Debugger debugger;
     if (!StartDebugger(debugger, options, program, out, errors))
         return 0;

@@ -19,16 +19,20 @@
 
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
+#include "simulator/Simulator.h"
 
 namespace {
 
 const char Prompt[] = "(sim) ";
 
-// The session a Ctrl-C pauses while a command runs it.
+// The session a Ctrl-C pauses while a command runs it, and the Ctrl-Cs so
+// far (one at the prompt only clears the line).
 Session* volatile RunningSession = nullptr;
+volatile std::sig_atomic_t Interrupts = 0;
 
 void PauseOnInterrupt(int)
 {
+    Interrupts = Interrupts + 1;
     Session* session = RunningSession;
     if (session != nullptr)
         RequestPause(*session);
@@ -111,7 +115,7 @@ void ShowInstruction(Debugger& debugger, std::uint16_t address)
     std::string text;
     int length = FormatInstruction(bytes, session.Program.HasSymbols ? &Symbols(debugger) : nullptr, text);
     std::string hex;
-    for (int i = 0; i < length; i++)
+    for (int i = 0; i < length && i < 3; i++)
         hex += (i == 0 ? "" : " ") + HexByte(bytes[i]);
     hex.resize(10, ' ');
     if (text.size() < 16)
@@ -144,16 +148,11 @@ void ShowStop(Debugger& debugger)
     ShowRegisters(debugger);
 }
 
-// Runs with Ctrl-C turned into a pause request, and the trace passed on.
+// Runs where Ctrl-C can reach it (see RunDebugger), and passes the trace on.
 StopReason RunQuietly(Debugger& debugger, const RunRequest& request)
 {
     RunningSession = &debugger.Run;
-    struct sigaction action = {}, previous = {};
-    action.sa_handler = PauseOnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
     StopReason stop = RunSession(debugger.Run, request);
-    sigaction(SIGINT, &previous, nullptr);
     RunningSession = nullptr;
     FlushTrace(debugger.Trace);
     return stop;
@@ -509,7 +508,15 @@ bool ReadCommandLine(std::istream& in, bool terminal, std::ostream& out, std::st
 #ifdef SIMULATOR_WITH_LIBEDIT
     if (terminal) {
         out.flush();
+        std::sig_atomic_t before = Interrupts;
         char* read = readline(Prompt);
+        // Ctrl-C at the prompt: a new line and a new prompt.
+        while (read == nullptr && Interrupts != before) {
+            out << "\n";
+            out.flush();
+            before = Interrupts;
+            read = readline(Prompt);
+        }
         if (read == nullptr)
             return false;
         line = read;
@@ -544,8 +551,13 @@ bool StartDebugger(Debugger& debugger, const SimOptions& options, const LoadedPr
         return false;
     debugger.Run.Console = StreamSink(out);
     debugger.Run.Warnings = StreamSink(out);
-    debugger.Trace.Out = &out;
-    debugger.Trace.Symbols = program.HasSymbols ? &debugger.Run.Program.Symbols : nullptr;
+    // The trace options of a run set the trace up, and turn it on.
+    if (!OpenTraceWriter(options, debugger.Run.Program, out, debugger.TraceFile, debugger.Trace, errors))
+        return false;
+    if (options.Trace) {
+        debugger.Tracing = true;
+        debugger.Run.Observer = TraceObserver(debugger.Trace);
+    }
     return true;
 }
 
@@ -585,6 +597,13 @@ int RunDebugger(const SimOptions& options, const LoadedProgram& program, std::is
     if (!StartDebugger(debugger, options, program, out, errors))
         return 2;
     bool terminal = &in == &std::cin && isatty(STDIN_FILENO) != 0;
+    // Ctrl-C pauses a running program and does nothing at the prompt; reads
+    // it interrupts go on.
+    struct sigaction action = {}, previous = {};
+    action.sa_handler = PauseOnInterrupt;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previous);
     out << "Debugging " << options.File << " (help lists the commands)\n";
     ShowStop(debugger);
     std::string line;
@@ -593,6 +612,7 @@ int RunDebugger(const SimOptions& options, const LoadedProgram& program, std::is
     // The end of the input ends the prompt's line.
     if (!debugger.Quit)
         out << "\n";
+    sigaction(SIGINT, &previous, nullptr);
     out.flush();
     return 0;
 }

@@ -3,6 +3,7 @@
 // history where it was built in) or from a pipe, so a session can be a script.
 #pragma once
 
+#include <fstream>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -15,7 +16,8 @@
 struct Debugger {
     Session Run;
     std::ostream* Out = nullptr;
-    TraceWriter Trace; // into Out, while "trace on"
+    TraceWriter Trace; // into Out (or --trace-file), while "trace on"
+    std::ofstream TraceFile;
     bool Tracing = false;
     std::string Repeat; // the last step or next, which an empty line runs again
     bool Quit = false;
