@@ -65,6 +65,7 @@ struct SimOptions {
     std::vector<PortBytes> Inputs;
     bool HasSerialIn = false;
     bool SerialIn = false;
+    std::uint32_t SerialBaud = 0; // 0: SID and SOD are plain lines
     std::vector<ScheduledInterrupt> Interrupts;
     std::uint32_t ClockKHz = 3072; // 3.072 MHz, the common kit crystal halved
     bool Trace = false;
@@ -77,14 +78,13 @@ struct SimOptions {
     bool Cpm = false;
     bool Debug = false;
     bool HasConsoleInput = false;
-    std::vector<std::uint8_t> ConsoleInput; // --input, in order
     UartPorts Uart;
-    std::uint32_t SerialBaud = 0; // 0: SID and SOD are plain lines
     bool Help = false;
     bool Version = false;
     // Names met before the program's symbols were known; when there are any,
     // the arguments are read again with the symbols (see ParseSimOptions).
     std::vector<std::string> PendingNames;
+    std::vector<std::uint8_t> ConsoleInput; // --input, in order
 };
 
 // The most --max-steps may ask: keeps T-state and time sums far from overflow.
