@@ -1,6 +1,6 @@
 // mon85.s: a small serial monitor for an 8085 trainer, written the way
 // today's cross assemblers take it: dot directives, $ and 0x hexadecimal,
-// % and 0b binary, C operators, // comments.
+// % and 0b binary, C operators, // comments, include files.
 // After each line that writes bytes: its address and its bytes, worked out
 // by hand from the 8085 opcode map.
         .cpu    8085
@@ -8,28 +8,14 @@
         .list
         .page
 
-// ------------------------------------------------------------ hardware
-UART_DATA   .equ    $80
-UART_STAT   .equ    UART_DATA + 1           // $81
-TX_READY    .equ    1 << 0                  // $01
-RX_READY    .equ    1 << 1                  // $02
-UART_MODE   .equ    0b01001110              // 8 data bits, no parity, x16
-UART_CMD    .equ    $37                     // transmit, receive, reset errors
-SIM_MASKS   .equ    $08 | %011              // MSE, RST 5.5 and 6.5 masked
+        .include "uart.inc"             // the serial port, beside this file
 
 // ------------------------------------------------------------ memory
 RAM_BASE    .equ    0x2000
 RAM_TOP     .equ    RAM_BASE + $100         // $2100
 STACK       =       RAM_TOP
 
-// ------------------------------------------------------------ characters
-CR          .equ    $0D
-LF          .equ    $0A
-BS          .equ    %00001000
-SPACE       .equ    ' '
-PROMPT_CH   .equ    '>'
-LINE_MAX    .equ    32
-BYTES_PER_ROW .equ  16
+        .include "chars.inc"            // found through -I inc
 
 // ------------------------------------------------------------ variables
         .org    RAM_BASE
@@ -174,28 +160,7 @@ gl_done:
         sta     linelen                 ; 00F9: 32 20 20
         jmp     crlf                    ; 00FC: C3 B1 00
 
-// ------------------------------------------------------------ hex output
-// puthex: A as two hexadecimal digits
-puthex: push    psw                     ; 00FF: F5
-        rrc                             ; 0100: 0F
-        rrc                             ; 0101: 0F
-        rrc                             ; 0102: 0F
-        rrc                             ; 0103: 0F
-        call    putnib                  ; 0104: CD 08 01
-        pop     psw                     ; 0107: F1
-putnib: ani     $0F                     ; 0108: E6 0F
-        adi     '0'                     ; 010A: C6 30
-        cpi     '9' + 1                 ; 010C: FE 3A
-        jc      putc                    ; 010E: DA 8F 00
-        adi     'A' - '9' - 1           ; 0111: C6 07
-        jmp     putc                    ; 0113: C3 8F 00
-
-// putword: HL as four hexadecimal digits
-putword:
-        mov     a,h                     ; 0116: 7C
-        call    puthex                  ; 0117: CD FF 00
-        mov     a,l                     ; 011A: 7D
-        jmp     puthex                  ; 011B: C3 FF 00
+        .include "hexout.inc"           // code in an include: puthex, putnib, putword
 
 // ------------------------------------------------------------ commands
 cmd_help:
