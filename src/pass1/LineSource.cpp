@@ -109,15 +109,14 @@ std::size_t SkipBlanks(const std::string& text, std::size_t pos)
 // no dot) and whether it had the dot; pos moves past it.
 std::string ReadWord(const std::string& text, std::size_t& pos, bool& dotted)
 {
-    std::size_t start = pos;
-    dotted = start < text.size() && text[start] == '.';
-    if (dotted)
-        start++;
+    dotted = IsOperationStart(text, pos) && text[pos] == '.';
+    std::size_t start = dotted ? pos + 1 : pos;
+    // The text layer's words are names (.8085 is none of them).
     if (start >= text.size() || !IsNameStart(text[start])) {
         dotted = false;
         return "";
     }
-    pos = ScanWord(text, start);
+    pos = ScanOperationWord(text, pos);
     return NormalWord(text.substr(start, pos - start));
 }
 

@@ -53,18 +53,6 @@ bool SplitOperands(const std::string& text, std::size_t pos, std::vector<std::st
     }
 }
 
-// A directive may begin with a dot (.org, .8085).
-bool IsOperationStart(const std::string& text, std::size_t pos)
-{
-    return pos < text.size()
-        && (IsNameStart(text[pos]) || (text[pos] == '.' && pos + 1 < text.size() && IsNameChar(text[pos + 1])));
-}
-
-std::size_t ScanOperationWord(const std::string& text, std::size_t start)
-{
-    return ScanWord(text, text[start] == '.' ? start + 1 : start);
-}
-
 // The word after the first one, upper case; empty when there is none.
 std::string NextWord(const std::string& text, std::size_t pos)
 {
@@ -132,6 +120,17 @@ bool IsBlank(char c)
 bool IsNameStart(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '?' || c == '@';
+}
+
+bool IsOperationStart(const std::string& text, std::size_t pos)
+{
+    return pos < text.size()
+        && (IsNameStart(text[pos]) || (text[pos] == '.' && pos + 1 < text.size() && IsNameChar(text[pos + 1])));
+}
+
+std::size_t ScanOperationWord(const std::string& text, std::size_t start)
+{
+    return ScanWord(text, text[start] == '.' ? start + 1 : start);
 }
 
 bool IsRegisterName(const std::string& upperName)

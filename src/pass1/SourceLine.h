@@ -38,6 +38,12 @@ std::string Trimmed(const std::string& text, std::size_t begin, std::size_t end)
 // first character is a readability mark of CP/M's sources (OK$MSG).
 std::size_t ScanWord(const std::string& text, std::size_t start);
 
+// An operation word starts at text[pos]: a name, or a dot and a name or
+// digits, since any directive may be written with a leading dot (.org,
+// .include, .8085); and where such a word ends.
+bool IsOperationStart(const std::string& text, std::size_t pos);
+std::size_t ScanOperationWord(const std::string& text, std::size_t start);
+
 // A name or number as the assembler knows it: upper case, "$" marks dropped.
 std::string NormalWord(const std::string& text);
 
