@@ -1,0 +1,27 @@
+; The console flush benchmark (bench/README.md): 1,000,000 characters through
+; BDOS 2, a line end through BDOS 9 every 50.
+BDOS    EQU 5
+        ORG 100H
+START:  LXI H,20000     ; lines
+LINE:   MVI B,48
+CHAR:   MVI C,2
+        MVI E,'x'
+        PUSH B
+        PUSH H
+        CALL BDOS
+        POP H
+        POP B
+        DCR B
+        JNZ CHAR
+        PUSH H
+        MVI C,9
+        LXI D,CRLF
+        CALL BDOS
+        POP H
+        DCX H
+        MOV A,H
+        ORA L
+        JNZ LINE
+        RET
+CRLF:   DB 0DH,0AH,'$'
+        END START
