@@ -1,5 +1,5 @@
-; The console flush benchmark (bench/README.md): 1,000,000 characters through
-; BDOS 2, a line end through BDOS 9 every 50.
+; The console flush benchmark (bench/README.md): 1,000,000 bytes, 20,000 lines
+; of 48 characters through BDOS 2, each ended with CR LF through BDOS 9.
 BDOS    EQU 5
         ORG 100H
 START:  LXI H,20000     ; lines
