@@ -435,7 +435,7 @@ const OptionRow OptionRows[] = {
     {"--cpm", nullptr, nullptr, &SimOptions::Cpm, "run a CP/M .COM program at 0100H with console output"},
     {"--debug", nullptr, nullptr, &SimOptions::Debug, "load the program and give a debugger prompt (see help there)"},
     {"--input", "TEXT", ApplyInput, nullptr,
-        "type TEXT to the console first (\\r \\n \\xHH...; repeatable); a terminal follows"},
+        "type TEXT to the console (\\r \\n \\xHH; repeatable)"},
     {"--uart", "DATA,STATUS[,RX,TX]|2sio|8251,DATA,STATUS", ApplyUart, nullptr,
         "a serial console on two ports (RX, TX: the status bits)"},
     {"--serial-baud", "BAUD", ApplySerialBaud, nullptr, "a serial console on SID and SOD at BAUD (see --clock)"},
@@ -551,5 +551,6 @@ void WriteUsage(std::ostream& out)
     }
     out << "Exit status: 0 ran and every check passed, 1 a check failed or the program\n"
            "ran an undocumented opcode (or the source has errors), 2 bad usage or a file\n"
-           "that cannot be loaded, 3 no HLT within --max-steps.\n";
+           "that cannot be loaded, 3 no HLT within --max-steps (or the program read on\n"
+           "after the end of its input), 128+N stopped by signal N (130: Ctrl-C).\n";
 }
