@@ -1,19 +1,57 @@
 // Arbitrary source through the first pass, and what it accepts through the
-// second. Checked: the first pass returns 0 or 1 (never crashes or hangs);
-// on 0 the second pass logs no error, writes one object line per statement,
-// closes every instruction line and writes exactly the bytes the first pass
-// laid out; on 1 neither output file exists.
+// second. The input is the main file, then any include files, each after a
+// line "@@NAME" (read from memory; lib/ is the include folder). Checked: the
+// first pass returns 0 or 1 (never crashes or hangs); the lines made by
+// expansions stay within their bound; on 0 the second pass logs no error,
+// writes one object line per statement, closes every instruction line and
+// writes exactly the bytes the first pass laid out; on 1 neither output file
+// exists.
 #include <cctype>
 #include <cstdint>
+#include <map>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
 #include "FuzzSupport.h"
 #include "driver/Run.h"
+#include "pass1/LineSource.h"
 #include "pass1/Pass1.h"
 
 namespace {
+
+const long MaxExpandedLines = 4000; // keeps each input quick
+
+struct MemoryFiles : SourceFileSystem {
+    std::map<std::string, std::string> Files;
+    ReadOutcome ReadFile(const std::string& path, std::string& content, std::string& reason) const override
+    {
+        auto found = Files.find(path);
+        if (found == Files.end()) {
+            reason = "No such file or directory";
+            return ReadOutcome::Missing;
+        }
+        content = found->second;
+        return ReadOutcome::Read;
+    }
+};
+
+// prog.asm, then a file for each "@@NAME" line.
+MemoryFiles SplitFiles(const std::string& input)
+{
+    MemoryFiles files;
+    std::string name = "prog.asm";
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t mark = input.find("\n@@", start);
+        files.Files[name] = input.substr(start, mark == std::string::npos ? std::string::npos : mark + 1 - start);
+        if (mark == std::string::npos)
+            return files;
+        std::size_t end = input.find('\n', mark + 3);
+        name = input.substr(mark + 3, end == std::string::npos ? std::string::npos : end - mark - 3);
+        start = end == std::string::npos ? input.size() : end + 1;
+    }
+}
 
 int CountLines(const std::string& text)
 {
@@ -46,12 +84,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string base = ScratchDirectory() + "/prog";
     const std::string opcodes = std::string(PASS2_SOURCE_DIR) + "/etc/opcodes.txt";
-    WriteWholeFile(base + ".asm", data, size);
-    Pass1Paths paths{base + ".asm", base + ".pass1", base + ".sym", opcodes, ""};
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    MemoryFiles files = SplitFiles(input);
+    Pass1Paths paths{"prog.asm", base + ".pass1", base + ".sym", opcodes, ""};
+    paths.FileSystem = &files;
+    paths.IncludeDirectories = {"lib"};
+    paths.MaxExpandedLines = MaxExpandedLines;
     Pass1Result result;
     std::ostringstream errors;
     int status = RunPass1(paths, result, errors);
     FUZZ_CHECK(status == 0 || status == 1, "status " + std::to_string(status) + ": " + errors.str());
+    // Every line is read from a file (each at most once per include of it) or made by an expansion.
+    long readLines = 0;
+    for (const ListedLine& line : result.Lines)
+        readLines += line.Expanded ? 0 : 1;
+    FUZZ_CHECK(static_cast<long>(result.Lines.size()) - readLines <= MaxExpandedLines,
+        "expansions made " + std::to_string(result.Lines.size() - static_cast<std::size_t>(readLines)) + " lines");
     if (status == 1) {
         FUZZ_CHECK(access(paths.Statements.c_str(), F_OK) != 0, "statement file left after errors");
         FUZZ_CHECK(access(paths.Symbols.c_str(), F_OK) != 0, "symbol file left after errors");

@@ -306,8 +306,10 @@ void StartIteration(LineSource& source, InputFrame& frame)
 bool PushExpansion(LineSource& source, std::shared_ptr<const MacroDefinition> body, std::vector<std::string> values,
     std::vector<std::string> iterations, long count, int callLine)
 {
-    if (source.BoundReported)
-        return false; // after the total of expanded lines was passed, nothing more expands
+    // After the total of expanded lines was passed nothing more expands; an
+    // empty body gives nothing, however often it is repeated.
+    if (source.BoundReported || body->Lines.empty())
+        return false;
     if (source.ExpansionDepth >= source.Bounds.ExpansionDepth) {
         Report(source, OutermostCallLine(source), ExpansionDepthMessage(source.Bounds.ExpansionDepth, body->Name));
         AbandonExpansions(source);

@@ -1,0 +1,14 @@
+R	MACRO
+	R
+	R
+	ENDM
+	R
+	REPT 65535
+	REPT 65535
+	NOP
+	ENDM
+	ENDM
+	INCLUDE a.inc
+@@a.inc
+	INCLUDE a.inc
+	IF 1
