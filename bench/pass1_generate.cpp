@@ -1,6 +1,6 @@
 // Large 8085 sources for timing the first pass.
 //
-//   pass1_generate STATEMENTS SYMBOLS BASENAME
+//   pass1_generate STATEMENTS SYMBOLS BASENAME [macro]
 //
 // writes BASENAME.asm: STATEMENTS instructions and data lines that together
 // fill most of the 64 KiB, with SYMBOLS names (half labels, half EQU
@@ -10,6 +10,12 @@
 // strings. About one line in eight has a comment. The statement stream comes
 // from a fixed seed, so sources for 10 and 10,000 symbols differ only in the
 // names they use.
+//
+// With "macro" the same program is written with the text layer: the
+// constants in an include file BASENAME-equ.inc, a thousand macro
+// definitions in the library BASENAME.LIB (MACLIB), and every second
+// statement a call of one of them whose expansion is that statement (and a
+// conditional that skips a line), so both sources give the same bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -59,6 +65,21 @@ const LineForm Forms[] = {
 const char* const ByteLiterals[] = {"0", "255", "0FFH", "7FH", "101B", "17Q", "'A'", "LOW 1234H", "-1", "10D"};
 const char* const WordLiterals[] = {"0", "1234H", "0FFFFH", "$", "$+3", "HIGH 0ABCDH SHL 8", "2*100H+5", "'AB'"};
 
+const int MacroCount = 1000;
+
+// Each macro writes its operation and operands, then skips a line: the
+// expansion is the statement plus three conditional lines.
+bool WriteMacroLibrary(const std::string& path)
+{
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (out == nullptr)
+        return false;
+    for (int i = 0; i < MacroCount; i++)
+        std::fprintf(out, "M%04d\tMACRO\tOP,ARGS\t;; operation and operands\n\tOP\tARGS\n\tIF\tDEBUG\n\tNOP\n\tENDIF\n\tENDM\n",
+            i);
+    return std::fclose(out) == 0;
+}
+
 std::string SymbolName(int index)
 {
     char name[16];
@@ -70,10 +91,11 @@ std::string SymbolName(int index)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: pass1_generate STATEMENTS SYMBOLS BASENAME\n");
+    if (argc != 4 && !(argc == 5 && std::string(argv[4]) == "macro")) {
+        std::fprintf(stderr, "usage: pass1_generate STATEMENTS SYMBOLS BASENAME [macro]\n");
         return 2;
     }
+    const bool macros = argc == 5;
     const int statements = std::atoi(argv[1]);
     const int symbols = std::atoi(argv[2]) < 2 ? 2 : std::atoi(argv[2]);
     const std::string path = std::string(argv[3]) + ".asm";
@@ -91,9 +113,20 @@ int main(int argc, char* argv[])
     std::uniform_int_distribution<int> percent(0, 99);
 
     std::fprintf(out, "; generated: %d statements, %d symbols\n\tORG 0\n", statements, symbols);
+    std::FILE* constants = out;
+    if (macros) {
+        const std::string base = argv[3];
+        const std::string name = base.substr(base.rfind('/') == std::string::npos ? 0 : base.rfind('/') + 1);
+        constants = std::fopen((base + "-equ.inc").c_str(), "w");
+        if (constants == nullptr || !WriteMacroLibrary(base + ".LIB"))
+            return 2;
+        std::fprintf(out, "DEBUG\tEQU 0\n\tMACLIB\t%s\n\tINCLUDE\t%s-equ.inc\n", name.c_str(), name.c_str());
+    }
     // The constants: odd symbols, values that fit a byte or a word alike.
     for (int i = 1; i < symbols; i += 2)
-        std::fprintf(out, "%s\tEQU %d\n", SymbolName(i).c_str(), i % 200);
+        std::fprintf(constants, "%s\tEQU %d\n", SymbolName(i).c_str(), i % 200);
+    if (constants != out)
+        std::fclose(constants);
     int labelsLeft = symbols / 2;
     const int labelStep = statements / labelsLeft > 0 ? statements / labelsLeft : 1;
     int address = 0;
@@ -124,7 +157,17 @@ int main(int argc, char* argv[])
             label = SymbolName(2 * (symbols / 2 - labelsLeft)) + ":";
             labelsLeft--;
         }
-        std::fprintf(out, "%s\t%s%s\n", label.c_str(), text.c_str(), percent(lines) < 12 ? "\t; comment" : "");
+        const char* comment = percent(lines) < 12 ? "\t; comment" : "";
+        if (macros && n % 2 == 1) {
+            // "MOV A,B" as "Mnnnn MOV,<A,B>".
+            std::size_t blank = text.find(' ');
+            std::string operation = text.substr(0, blank);
+            std::string operands = blank == std::string::npos ? "" : text.substr(blank + 1);
+            std::fprintf(out, "%s\tM%04d\t%s,<%s>%s\n", label.c_str(), n / 2 % MacroCount, operation.c_str(),
+                operands.c_str(), comment);
+        } else {
+            std::fprintf(out, "%s\t%s%s\n", label.c_str(), text.c_str(), comment);
+        }
         address += form.Size;
         written++;
     }
