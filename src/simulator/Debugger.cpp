@@ -17,6 +17,7 @@
 #include <editline/readline.h>
 #endif
 
+#include "simulator/Console.h"
 #include "simulator/HexText.h"
 #include "simulator/Report.h"
 #include "simulator/Simulator.h"
@@ -155,6 +156,11 @@ StopReason RunQuietly(Debugger& debugger, const RunRequest& request)
     StopReason stop = RunSession(debugger.Run, request);
     RunningSession = nullptr;
     FlushTrace(debugger.Trace);
+    // What the debugger says starts on a line of its own after the program's output.
+    if (!debugger.Run.Io.AtLineStart) {
+        Out(debugger) << "\n";
+        debugger.Run.Io.AtLineStart = true;
+    }
     return stop;
 }
 
@@ -399,6 +405,19 @@ void CommandIn(Debugger& debugger, const std::string& arguments)
                   << HexByte(input.Port) << "H\n";
 }
 
+// Keys for the program's console (CP/M, a UART, the serial line), with the
+// escapes of --input.
+void CommandType(Debugger& debugger, const std::string& arguments)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ParseConsoleText(arguments, bytes)) {
+        ShowError(debugger, "bad text '" + arguments + "': a bad escape");
+        return;
+    }
+    QueueConsoleInput(debugger.Run.Io, bytes.data(), bytes.size());
+    Out(debugger) << "Typed " << bytes.size() << (bytes.size() == 1 ? " byte" : " bytes") << "\n";
+}
+
 void CommandInterrupt(Debugger& debugger, const std::string& arguments)
 {
     SimOptions values;
@@ -472,6 +491,7 @@ const CommandRow CommandRows[] = {
     {"dis", "i", "[ADDR [COUNT]]", CommandDisassemble, "disassemble COUNT instructions (default 8 at PC)"},
     {"list", "l", "", CommandList, "the source lines around PC"},
     {"in", "in", "PORT=BYTE[,...]", CommandIn, "queue bytes for IN PORT"},
+    {"type", "ty", "TEXT", CommandType, "keys for the program's console (escapes as --input: \\r \\x1A)"},
     {"interrupt", "int", "NAME", CommandInterrupt, "raise TRAP, RST7.5, RST6.5 or RST5.5"},
     {"trace", "t", "on|off", CommandTrace, "show every instruction as it runs"},
     {"reset", "rs", "", CommandReset, "start the program again"},
@@ -547,6 +567,8 @@ bool StartDebugger(Debugger& debugger, const SimOptions& options, const LoadedPr
         : program.HasStart                 ? program.Start
         : options.Cpm                      ? 0x0100
                                            : program.Image.Lowest;
+    // The console waits for keys the type command gives: a read stops the run.
+    debugger.Run.Io.MoreMayCome = true;
     if (!SetUpSession(debugger.Run, program, start, errors))
         return false;
     debugger.Run.Console = StreamSink(out);
