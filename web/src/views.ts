@@ -160,7 +160,11 @@ export function KeyBytes(e: KeyboardEvent): string | null {
 export function RenderChecks(list: HTMLElement, results: CheckResult[] | null) {
   if (!results) return;
   list.replaceChildren(...results.map((r) => {
-    const li = el("li", { className: r.passed ? "check-passed" : "check-failed", textContent: `${r.passed ? "✔ passed" : "✘ failed"}: ${r.text}${r.detail ? " — " + r.detail : ""}` });
+    const detail = r.detail.replace(/^(passed|failed):\s*/, "");
+    const li = el("li", {
+      className: r.passed ? "check-passed" : "check-failed",
+      textContent: `${r.passed ? "✔ passed" : "✘ failed"}: ${r.text.replace(/^expect\s+/, "")}${detail ? ` (${detail})` : ""}`,
+    });
     li.dataset.passed = String(r.passed);
     return li;
   }));
