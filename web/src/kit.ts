@@ -121,3 +121,11 @@ export function WriteCpm(source: string, cpm: boolean): string {
   if (IsCpmSource(source) === cpm) return source;
   return cpm ? `;@cpm\n${source}` : source.replace(CpmLine, "");
 }
+
+// Other Simulator options a program runs with on the page, in a line of its
+// own: ";@sim --uart 2sio" (a UART console), ";@sim --serial-baud 9600".
+const SimLine = /^;@sim\b(.*)$/im;
+export function SimOptionsOf(source: string): string[] {
+  const options = SimLine.exec(source)?.[1].trim().split(/\s+/).filter(Boolean) ?? [];
+  return IsCpmSource(source) ? ["--cpm", ...options] : options;
+}

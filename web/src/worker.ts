@@ -4,7 +4,7 @@
 import type { AssembleResult, Session, Snapshot as MachineSnapshot, Stop, Toolchain } from "./api";
 import { loadToolchain } from "./toolchain.js";
 import { CheckOption } from "./checks";
-import { IsCpmSource } from "./kit";
+import { SimOptionsOf } from "./kit";
 import { MemoryWindowBytes, StackWords, type Assembly, type Reply, type Request, type Snapshot, type Speed } from "./protocol";
 
 declare function importScripts(...urls: string[]): void;
@@ -241,7 +241,7 @@ function Handle(request: Request) {
       if (result.ok) {
         latestSource = {
           name: `${request.name}.asm`, data: request.source, source: true,
-          options: IsCpmSource(request.source) ? ["--cpm"] : [],
+          options: SimOptionsOf(request.source),
         };
         // A machine that has not run yet takes the new program at once.
         if (!running && (!started || !session)) Load(latestSource);

@@ -47,6 +47,13 @@ test("the CP/M line is added and removed whole", () => {
   assert.equal(kit.WriteCpm("; hi\r\n;@cpm\r\n  RET", false), "; hi\r\n  RET");
 });
 
+test("the options a source asks the simulator for", () => {
+  assert.deepEqual(kit.SimOptionsOf("  HLT\n"), []);
+  assert.deepEqual(kit.SimOptionsOf(";@cpm\n  RET\n"), ["--cpm"]);
+  assert.deepEqual(kit.SimOptionsOf("; serial\n;@SIM  --uart 8251,0F0H,0F1H   --input x\r\n;@cpm\n"),
+    ["--cpm", "--uart", "8251,0F0H,0F1H", "--input", "x"]);
+});
+
 test("numbers and labels typed into the views", () => {
   const symbols = [{ name: "LOOP", value: 0x0805 }, { name: "FFH", value: 7 }];
   const cases = [["0FFH", 255], ["80h", 128], ["255", 255], ["10D", 10], ["1010B", 10], ["17Q", 15], ["17O", 15],
