@@ -158,6 +158,7 @@ export function CreateEditor(parent: HTMLElement, initial: string,
       ],
     }),
   });
+  let shownLine = 0;
   const lineFrom = (doc: Text, line: number) => doc.line(Math.min(Math.max(line, 1), doc.lines)).from;
   return {
     view,
@@ -167,6 +168,7 @@ export function CreateEditor(parent: HTMLElement, initial: string,
         changes: { from: 0, to: view.state.doc.length, insert: text },
         effects: [clearBreakpoints.of(null), setCurrentLine.of(0)],
       });
+      shownLine = 0;
       onBreakpoints();
     },
     // The text changed where it differs only, so breakpoints keep their lines.
@@ -194,7 +196,14 @@ export function CreateEditor(parent: HTMLElement, initial: string,
       });
       view.dispatch(setDiagnostics(view.state, marks));
     },
-    showCurrentLine(line) { view.dispatch({ effects: setCurrentLine.of(line) }); },
+    // The line at PC, scrolled into sight when it moves.
+    showCurrentLine(line) {
+      if (line === shownLine) return;
+      shownLine = line;
+      const effects: StateEffect<unknown>[] = [setCurrentLine.of(line)];
+      if (line > 0 && line <= view.state.doc.lines) effects.push(EditorView.scrollIntoView(view.state.doc.line(line).from, { y: "nearest" }));
+      view.dispatch({ effects });
+    },
     goToLine(line) {
       const pos = lineFrom(view.state.doc, line);
       view.dispatch({ selection: { anchor: pos }, scrollIntoView: true });

@@ -37,11 +37,12 @@ const Say = (text: string) => { status.textContent = text; };
 let assembleTimer = 0;
 function ScheduleAssemble() {
   clearTimeout(assembleTimer);
+  document.body.dataset.assembled = "pending"; // for the tests: "ok" or "errors" once the answer is in
   assembleTimer = window.setTimeout(Assemble, AssembleDelayMs);
 }
 function Assemble() {
   clearTimeout(assembleTimer);
-  document.body.dataset.assembled = "pending"; // for the tests: "ok" or "errors" once the answer is in
+  document.body.dataset.assembled = "pending";
   send({ kind: "assemble", id: ++assembleId, source: editor.text(), name: programName });
 }
 function CurrentWork(): Work {

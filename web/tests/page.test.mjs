@@ -207,6 +207,34 @@ describe("the playground page", () => {
     await again.context().close();
   });
 
+  test("an example at the kit's clock: the machine shown as it runs, Pause at once, the LEDs and hex digits", running, async () => {
+    const page = await OpenPage();
+    await page.selectOption("#examples", "kit-counter.asm");
+    await page.waitForFunction(() => document.querySelector(".cm-content").textContent.includes("mode=hex"));
+    await page.waitForSelector("body[data-assembled=ok]", { timeout: Timeout });
+    await page.selectOption("#speed", "kit");
+    await page.click("#run");
+    const TStates = async () => [Date.now(), Number(/T-states: (\d+)/.exec(await page.textContent("#timing"))[1])];
+    await page.waitForTimeout(500);
+    const [t0, s0] = await TStates();
+    await page.waitForTimeout(1000);
+    const [t1, s1] = await TStates();
+    const rate = (s1 - s0) / ((t1 - t0) / 1000);
+    assert.ok(rate > 0.75 * 3072000 && rate < 1.25 * 3072000, `${rate} T-states a second`);
+    const asked = Date.now();
+    await page.keyboard.press("F6");
+    await WaitStatus(page, /Paused/);
+    assert.ok(Date.now() - asked < 500, `paused after ${Date.now() - asked} ms`);
+    const count = parseInt(await Register(page, "B"), 16);
+    const leds = parseInt(await page.getAttribute("#leds", "data-value"), 16);
+    assert.ok(count >= 3 && (leds === count || leds === count - 1), `B ${count}, LEDs ${leds}`);
+    const hexSegments = [0x3f, 0x06, 0x5b, 0x4f, 0x66, 0x6d, 0x7d, 0x07, 0x7f, 0x6f, 0x77, 0x7c, 0x39, 0x5e, 0x79, 0x71];
+    assert.equal(await page.getAttribute("#display .digit:nth-child(6)", "data-segments"),
+      hexSegments[leds & 15].toString(16).padStart(2, "0"));
+    await Shot(page, "5-kit-counter");
+    await page.context().close();
+  });
+
   test("the dark theme is remembered; a phone's width needs no sideways scrolling", async () => {
     const page = await OpenPage();
     await page.click("#theme");
@@ -241,7 +269,7 @@ describe("the playground page", () => {
     await page.keyboard.type("a");
     await page.waitForFunction(() => document.getElementById("console").textContent === "ab", null, { timeout: Timeout });
     await WaitStatus(page, /end|warm boot|BDOS/i);
-    await Shot(page, "5-console");
+    await Shot(page, "8-console");
     await page.context().close();
   });
 });
