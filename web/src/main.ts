@@ -5,7 +5,7 @@ import { BaseName, Download, LoadSavedWork, ReadShareFragment, SaveWork, ShareFr
 import { CreateKit, DefaultBinding, FormatPort, IsCpmSource, ReadBinding, WriteBinding, WriteCpm, type KitBinding } from "./kit";
 import type { Assembly, InterruptName, Reply, Request, Snapshot, Speed } from "./protocol";
 import {
-  AppendConsole, AppendOutLog, CreateMemoryView, CreateRegisterView, KeyBytes, ReadValue, RenderChecks,
+  AppendConsole, AppendOutLog, AppendWarnings, CreateMemoryView, CreateRegisterView, KeyBytes, ReadValue, RenderChecks,
   RenderStack, RenderSymbols, RenderTiming,
 } from "./views";
 
@@ -98,12 +98,18 @@ function ShowAssembly(a: Assembly) {
 
 function ShowSnapshot(s: Snapshot) {
   snapshot = s;
+  if (s.fresh) { // the logs start again with each load
+    $("console").textContent = "";
+    $("out-log").replaceChildren();
+    $("warnings").replaceChildren();
+  }
   renderRegisters(s);
   renderMemory(s);
   RenderStack($("stack"), s);
   RenderTiming($("timing"), s);
   AppendOutLog($("out-log"), s.outs);
   AppendConsole($("console"), s.consoleText);
+  AppendWarnings($("warnings"), s.warnings);
   RenderKit(s.ports, binding);
   RenderChecks($("checks-result"), s.checks);
   const line = !s.running && assembly && s.loaded === `${programName}.asm` ? assembly.lineOfAddress[s.at] ?? 0 : 0;
@@ -169,7 +175,7 @@ const actions: Record<string, () => void> = {
   step: () => send({ kind: "step" }),
   "step-over": () => send({ kind: "stepOver" }),
   "step-out": () => send({ kind: "stepOut" }),
-  reset: () => { $("console").textContent = ""; $("out-log").replaceChildren(); send({ kind: "reset" }); },
+  reset: () => send({ kind: "reset" }),
 };
 for (const [id, action] of Object.entries(actions)) $(id).addEventListener("click", action);
 $("speed").addEventListener("change", () => { $("rate").hidden = $<HTMLSelectElement>("speed").value !== "rate"; });
@@ -283,7 +289,6 @@ $("load-program").addEventListener("change", async () => {
     if (value === null || value > 0xffff) return;
     loadAddress = value;
   }
-  $("console").textContent = "";
   send({ kind: "loadFile", name: file.name, bytes: new Uint8Array(await file.arrayBuffer()), loadAddress });
 });
 $("share").addEventListener("click", async () => {

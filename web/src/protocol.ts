@@ -51,6 +51,7 @@ export interface CheckResult {
 
 export interface Snapshot {
   running: boolean;
+  fresh: boolean; // the first snapshot of a program just loaded: the logs start again
   loaded: string; // the file loaded: NAME.asm for the source, or the file's name
   stop: string; // why the machine stands, "" while it runs
   registers: Record<string, number>; // A B C D E H L SP PC F
@@ -63,6 +64,7 @@ export interface Snapshot {
   changed: number[]; // addresses changed by the last step or run
   stack: number[]; // words from SP up
   consoleText: string; // new console output since the last snapshot
+  warnings: string[]; // the simulator's new warnings since the last snapshot
   outs: { port: number; value: number }[]; // new OUT writes since the last snapshot
   ports: number[]; // 256: the last value written to each port (the kit reads these)
   interrupts: string;

@@ -134,6 +134,11 @@ export function AppendOutLog(list: HTMLElement, outs: Snapshot["outs"]) {
   if (outs.length) list.scrollTop = list.scrollHeight;
 }
 
+export function AppendWarnings(list: HTMLElement, warnings: string[]) {
+  for (const w of warnings) list.append(el("li", { textContent: w }));
+  while (list.childElementCount > 50) list.firstElementChild?.remove();
+}
+
 export function AppendConsole(pre: HTMLElement, text: string) {
   if (!text) return;
   // Carriage returns and backspaces act as on a terminal line.

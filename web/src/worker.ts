@@ -32,6 +32,8 @@ let breakpoints: number[] = [];
 let inValues = "";
 let checkOptions: string[] = [];
 let pendingConsole = "";
+let pendingWarnings: string[] = [];
+let fresh = false; // a program was loaded since the last snapshot
 let pendingOuts: { port: number; value: number }[] = [];
 let lastSnapshot = 0;
 let running: { speed: Speed; since: number; stepsAt: number; tStatesAt: number } | null = null;
@@ -73,6 +75,10 @@ function ToAssembly(id: number, name: string, r: AssembleResult): Assembly {
 function Take(): MachineSnapshot {
   const s = session!.snapshot();
   pendingConsole += s.console;
+  // Warnings arrive with the module's later builds.
+  const warnings = (s as { warnings?: string }).warnings ?? "";
+  if (warnings) pendingWarnings.push(...warnings.split("\n").filter(Boolean).map((w) => w.replace(/^Simulator: warning: /, "")));
+  if (pendingWarnings.length > 50) pendingWarnings = pendingWarnings.slice(-50);
   for (const w of s.portWrites) { ports[w.port] = w.value; pendingOuts.push(w); }
   if (pendingOuts.length > 4000) pendingOuts = pendingOuts.slice(-4000);
   for (const range of s.changed) {
@@ -110,6 +116,7 @@ function SendSnapshot() {
   }
   const snapshot: Snapshot = {
     running: !settled,
+    fresh,
     loaded: program?.name ?? "",
     stop: waitingForInput ? "Waiting for console input" : settled ? stopText : "",
     registers: { A: r.A, B: r.B, C: r.C, D: r.D, E: r.E, H: r.H, L: r.L, SP: r.SP, PC: r.PC, F: r.F },
@@ -117,12 +124,14 @@ function SendSnapshot() {
     instructions: s.steps, tstates: s.tStates, time: s.time,
     memory, memoryAddress, changed: changedHere,
     stack: Array.from({ length: StackWords }, (_, i) => stackBytes[2 * i] | stackBytes[2 * i + 1] << 8),
-    consoleText: pendingConsole, outs: pendingOuts, ports: [...ports],
+    consoleText: pendingConsole, warnings: pendingWarnings, outs: pendingOuts, ports: [...ports],
     interrupts: InterruptText(s),
     checks,
   };
   pendingConsole = "";
+  pendingWarnings = [];
   pendingOuts = [];
+  fresh = false;
   post({ kind: "snapshot", snapshot }, [memory.buffer]);
 }
 
@@ -160,7 +169,9 @@ function Load(next: Program) {
   finished = false;
   ports = new Array<number>(256).fill(0);
   pendingConsole = "";
+  pendingWarnings = [];
   pendingOuts = [];
+  fresh = true;
   const loaded = session.load({ name: next.name, data: next.data }, ["--max-steps", MaxSteps, ...next.options]);
   if (loaded.status !== 0) {
     session.dispose();
