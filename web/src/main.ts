@@ -114,7 +114,7 @@ function ShowSnapshot(s: Snapshot) {
   RenderChecks($("checks-result"), s.checks);
   const line = !s.running && assembly && s.loaded === `${programName}.asm` ? assembly.lineOfAddress[s.at] ?? 0 : 0;
   editor.showCurrentLine(line);
-  Say(s.running ? "Running…" : s.stop || "Ready");
+  Say(s.stop || (s.running ? "Running…" : "Ready"));
   for (const id of ["run", "step", "step-over", "step-out", "reset"]) $<HTMLButtonElement>(id).disabled = s.running;
   $<HTMLButtonElement>("pause").disabled = !s.running;
 }
