@@ -179,7 +179,7 @@ describe("the playground page", () => {
     await page.context().close();
   });
 
-  test("the .hex download reads as Intel HEX", async () => {
+  test("the .hex download reads as Intel HEX and runs when loaded", async () => {
     const page = await OpenPage();
     await SetSource(page, Lab);
     await Assembled(page);
@@ -188,6 +188,14 @@ describe("the playground page", () => {
     await download.saveAs(file);
     const info = execFileSync("srec_info", [file, "-Intel"], { encoding: "utf8" });
     assert.match(info, /0800 - 080D/);
+    if (sessions) {
+      // The same file loaded to run starts at its end record's address.
+      await page.setInputFiles("#load-program", file);
+      await WaitStatus(page, /Loaded lab\.hex/);
+      await page.click("#run");
+      await WaitStatus(page, /HLT/);
+      assert.equal(await Register(page, "B"), "02");
+    }
     await page.context().close();
   });
 
