@@ -5,6 +5,17 @@ export interface Work {
   name: string; // base name of the program, for downloads
   source: string;
   checks: string;
+  includes: Record<string, string>; // the files the source may INCLUDE, by name
+}
+
+// A work read back from storage or a link: what is missing or of the wrong
+// kind takes its default.
+function AsWork(value: unknown): Work | null {
+  const work = value as Partial<Work> | null;
+  if (!work || typeof work.source !== "string") return null;
+  const includes: Record<string, string> = {};
+  for (const [name, text] of Object.entries(work.includes ?? {})) if (typeof text === "string") includes[name] = text;
+  return { name: String(work.name ?? "program"), source: work.source, checks: String(work.checks ?? ""), includes };
 }
 
 const StorageKey = "i8085-playground-work";
@@ -16,11 +27,7 @@ export function SaveWork(work: Work): void {
 export function LoadSavedWork(): Work | null {
   try {
     const text = localStorage.getItem(StorageKey);
-    if (!text) return null;
-    const work = JSON.parse(text) as Partial<Work>;
-    return typeof work.source === "string"
-      ? { name: String(work.name ?? "program"), source: work.source, checks: String(work.checks ?? "") }
-      : null;
+    return text ? AsWork(JSON.parse(text)) : null;
   } catch { return null; }
 }
 
@@ -51,9 +58,7 @@ export async function ReadShareFragment(hash: string): Promise<Work | null> {
   if (!m) return null;
   try {
     const json = new TextDecoder().decode(await Pipe(FromBase64Url(m[1]), new DecompressionStream("deflate-raw")));
-    const work = JSON.parse(json) as Partial<Work>;
-    if (typeof work.source !== "string") return null;
-    return { name: String(work.name ?? "program"), source: work.source, checks: String(work.checks ?? "") };
+    return AsWork(JSON.parse(json));
   } catch { return null; }
 }
 

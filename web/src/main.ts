@@ -29,6 +29,7 @@ let snapshot: Snapshot | null = null; // the latest state of the machine, as it 
 let assembleId = 0;
 let programName = "program";
 let binding: KitBinding = DefaultBinding;
+let includes: Record<string, string> = {}; // the files the source may INCLUDE, as the user gave them
 
 const status = $("status");
 const Say = (text: string) => { status.textContent = text; };
@@ -43,10 +44,10 @@ function ScheduleAssemble() {
 function Assemble() {
   clearTimeout(assembleTimer);
   document.body.dataset.assembled = "pending";
-  send({ kind: "assemble", id: ++assembleId, source: editor.text(), name: programName });
+  send({ kind: "assemble", id: ++assembleId, source: editor.text(), name: programName, includes });
 }
 function CurrentWork(): Work {
-  return { name: programName, source: editor.text(), checks: $<HTMLTextAreaElement>("checks-text").value };
+  return { name: programName, source: editor.text(), checks: $<HTMLTextAreaElement>("checks-text").value, includes };
 }
 function SourceChanged() {
   binding = ReadBinding(editor.text());
@@ -258,13 +259,37 @@ $("cpm").addEventListener("change", () => editor.editText(WriteCpm(editor.text()
 // ---- files ----
 function SetWork(work: Work) {
   programName = work.name;
+  includes = work.includes;
+  RenderIncludes();
   checksText.value = work.checks;
   send({ kind: "checks", text: work.checks });
   editor.setText(work.source);
 }
 $("open-asm").addEventListener("change", async () => {
   const file = await TakeFile($<HTMLInputElement>("open-asm"));
-  if (file) SetWork({ name: BaseName(file.name), source: await file.text(), checks: checksText.value });
+  if (file) SetWork({ name: BaseName(file.name), source: await file.text(), checks: checksText.value, includes });
+});
+// Include files: added from disk, kept with the work, each removable.
+function RenderIncludes() {
+  $("includes").replaceChildren(...Object.keys(includes).sort().map((name) => {
+    const li = Object.assign(document.createElement("li"), { textContent: name });
+    const remove = Object.assign(document.createElement("button"), { type: "button", textContent: "✕", title: `Remove ${name}` });
+    remove.setAttribute("aria-label", `Remove ${name}`);
+    remove.addEventListener("click", () => { delete includes[name]; IncludesChanged(); });
+    li.append(remove);
+    return li;
+  }));
+}
+function IncludesChanged() {
+  RenderIncludes();
+  SaveWork(CurrentWork());
+  ScheduleAssemble();
+}
+$("add-include").addEventListener("change", async () => {
+  const input = $<HTMLInputElement>("add-include");
+  for (const file of Array.from(input.files ?? [])) includes = { ...includes, [file.name]: await file.text() };
+  input.value = "";
+  IncludesChanged();
 });
 $("save-asm").addEventListener("click", () => Download(`${programName}.asm`, editor.text(), "text/plain"));
 const Downloads: [string, string, () => string | Uint8Array | undefined, string][] = [
@@ -304,7 +329,7 @@ examples.addEventListener("change", async () => {
   const name = examples.value;
   if (!name) return;
   const source = await (await fetch(`examples/${name}`)).text();
-  SetWork({ name: BaseName(name), source, checks: "" });
+  SetWork({ name: BaseName(name), source, checks: "", includes: {} });
   examples.value = "";
 });
 
@@ -328,6 +353,6 @@ theme.addEventListener("click", () => {
   // A link's work becomes the work of this browser; the address loses the
   // fragment, so a reload keeps the edits made since.
   if (shared) { SaveWork(shared); history.replaceState(null, "", location.href.replace(/#.*$/, "")); }
-  SetWork(shared ?? LoadSavedWork() ?? { name: "program", source: Starter, checks: "" });
+  SetWork(shared ?? LoadSavedWork() ?? { name: "program", source: Starter, checks: "", includes: {} });
   RenderBindingForm();
 })();

@@ -6,7 +6,7 @@ export type Speed = { kind: "full" } | { kind: "kit" } | { kind: "rate"; perSeco
 export type InterruptName = "TRAP" | "RST7.5" | "RST6.5" | "RST5.5" | "INTR";
 
 export type Request =
-  | { kind: "assemble"; id: number; source: string; name: string }
+  | { kind: "assemble"; id: number; source: string; name: string; includes: Record<string, string> }
   | { kind: "loadFile"; name: string; bytes: Uint8Array; loadAddress: number }
   | { kind: "reset" }
   | { kind: "run"; speed: Speed }

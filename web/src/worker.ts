@@ -15,7 +15,7 @@ const SliceMs = 8; // one slice of running before the worker looks at its messag
 const SnapshotMs = 16; // about one snapshot per screen frame
 const MaxSteps = "100000000000"; // the simulator's largest limit: the page runs until the user pauses
 
-type Program = { name: string; data: string | Uint8Array; options: string[]; source: boolean };
+type Program = { name: string; data: string | Uint8Array; options: string[]; source: boolean; files?: Record<string, string> };
 
 let toolchain: Toolchain;
 let session: Session | null = null;
@@ -172,7 +172,7 @@ function Load(next: Program) {
   pendingWarnings = [];
   pendingOuts = [];
   fresh = true;
-  const loaded = session.load({ name: next.name, data: next.data }, ["--max-steps", MaxSteps, ...next.options]);
+  const loaded = session.load({ name: next.name, data: next.data, files: next.files }, ["--max-steps", MaxSteps, ...next.options]);
   if (loaded.status !== 0) {
     session.dispose();
     session = null;
@@ -247,11 +247,11 @@ function Slice() {
 function Handle(request: Request) {
   switch (request.kind) {
     case "assemble": {
-      const result = toolchain.assemble(request.source, `${request.name}.asm`);
+      const result = toolchain.assemble(request.source, `${request.name}.asm`, { includes: request.includes });
       post({ kind: "assembled", assembly: ToAssembly(request.id, request.name, result) });
       if (result.ok) {
         latestSource = {
-          name: `${request.name}.asm`, data: request.source, source: true,
+          name: `${request.name}.asm`, data: request.source, source: true, files: request.includes,
           options: SimOptionsOf(request.source),
         };
         // A machine that has not run yet takes the new program at once.

@@ -199,10 +199,13 @@ describe("the playground page", () => {
     await page.context().close();
   });
 
-  test("a share link reopened gives the same source and checks", async () => {
+  test("a share link reopened gives the same source, include file and checks", async () => {
     const page = await OpenPage();
-    const source = Lab.replace("START:", "START:  ; ünïcode and 'quotes' survive\n       ");
+    const source = Lab.replace("START:", "START:  ; ünïcode and 'quotes' survive\n       ")
+      .replace("OUT 10H", "OUT DIGIT").replace("        ORG", "        INCLUDE consts.inc\n        ORG");
+    await page.setInputFiles("#add-include", { name: "consts.inc", mimeType: "text/plain", buffer: Buffer.from("DIGIT EQU 10H\n") });
     await SetSource(page, source);
+    await page.waitForSelector("body[data-assembled=ok]", { timeout: Timeout });
     await page.fill("#checks-text", "A=02H");
     await page.click("#share");
     await WaitStatus(page, /Share link/);
@@ -212,6 +215,8 @@ describe("the playground page", () => {
     const again = await OpenPage(link); // a fresh profile: nothing from local storage
     assert.equal(await SourceText(again), source);
     assert.equal(await again.inputValue("#checks-text"), "A=02H");
+    assert.match(await again.textContent("#includes"), /consts\.inc/);
+    await again.waitForSelector("body[data-assembled=ok]", { timeout: Timeout });
     await again.context().close();
   });
 
