@@ -126,8 +126,8 @@ export interface SourceEditor {
   goToLine(line: number): void;
 }
 
-export function CreateEditor(parent: HTMLElement, initial: string,
-                             onChange: () => void, onBreakpoints: () => void): SourceEditor {
+export function CreateEditor(parent: HTMLElement, initial: string, onChange: () => void,
+                             onBreakpoints: () => void, onAssemble: () => void): SourceEditor {
   const toggleAt = (view: EditorView, pos: number) => {
     let on = true;
     view.state.field(breakpointState).between(pos, pos, () => { on = false; });
@@ -150,6 +150,7 @@ export function CreateEditor(parent: HTMLElement, initial: string,
         breakpointState, breakpointGutter, lineNumbers(), lintGutter(), history(), highlightActiveLine(),
         currentLineState, Asm8085, syntaxHighlighting(AsmHighlight),
         keymap.of([
+          { key: "Mod-Enter", run: () => { onAssemble(); return true; } }, // not a blank line: Assemble
           { key: "F9", run: (v) => { toggleAt(v, v.state.doc.lineAt(v.state.selection.main.head).from); return true; } },
           ...defaultKeymap, ...historyKeymap, indentWithTab,
         ]),

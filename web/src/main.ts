@@ -68,7 +68,7 @@ function SendBreakpoints() {
   });
   send({ kind: "breakpoints", addresses });
 }
-const editor = CreateEditor($("editor"), "", SourceChanged, SendBreakpoints);
+const editor = CreateEditor($("editor"), "", SourceChanged, SendBreakpoints, () => Assemble());
 
 // ---- answers from the worker ----
 const renderRegisters = CreateRegisterView($<HTMLFormElement>("registers"), $<HTMLFieldSetElement>("flags"), send);
@@ -216,6 +216,7 @@ consolePre.addEventListener("keydown", (e) => {
   const bytes = KeyBytes(e);
   if (bytes === null) return;
   e.preventDefault();
+  e.stopPropagation(); // Ctrl+S typed to the program is no Save
   send({ kind: "console", text: bytes });
 });
 $("console-line").addEventListener("submit", (e) => {
