@@ -1,13 +1,18 @@
 // The console devices: the CP/M console calls and their line editing, the
-// --input text, the UARTs, the SID/SOD serial line and the time's unit, each
-// as tables worked out by hand.
+// --input text, the UARTs, the SID/SOD serial line, the time's unit, the
+// session's stops for input and reading a pipe, worked out by hand.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
+
+#include <unistd.h>
 
 #include "simulator/Console.h"
 #include "simulator/SerialLine.h"
+#include "simulator/Session.h"
+#include "simulator/Terminal.h"
 #include "simulator/TimeText.h"
 #include "simulator/Uart.h"
 
@@ -334,6 +339,75 @@ TEST(ConsoleTime, ChoosesAFittingUnit)
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatTime(c.TStates, c.ClockKHz), c.Text) << c.TStates;
+}
+
+std::unique_ptr<Session> MakeConsoleSession(const std::vector<std::uint8_t>& code, bool cpm, std::string& printed)
+{
+    LoadedProgram program;
+    ClearImage(program.Image);
+    std::vector<ObjectFault> faults;
+    std::uint16_t start = cpm ? 0x0100 : 0x0000;
+    PlaceBytes(program.Image, 1, start, code, faults);
+    auto session = std::make_unique<Session>();
+    session->Options.Cpm = cpm;
+    session->Options.Uart = cpm ? UartPorts() : Altair2Sio;
+    session->Io.MoreMayCome = true; // as a front end with a live source sets it
+    std::ostringstream errors;
+    EXPECT_TRUE(SetUpSession(*session, program, start, errors)) << errors.str();
+    session->Console = StringSink(printed);
+    return session;
+}
+
+TEST(ConsoleSession, StopsForInputAndGoesOnOnceItIsQueued)
+{
+    // MVI C,1; CALL 5; MOV B,A; MVI C,1; CALL 5; JMP 0.
+    std::string printed;
+    auto session = MakeConsoleSession(
+        {0x0E, 0x01, 0xCD, 0x05, 0x00, 0x47, 0x0E, 0x01, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00}, true, printed);
+    EXPECT_EQ(RunSession(*session), StopInputWanted);
+    EXPECT_EQ(session->Address, BdosEntry);
+    EXPECT_EQ(session->Io.Waiting, ConsoleWantsKey);
+    QueueConsoleInput(session->Io, reinterpret_cast<const std::uint8_t*>("k"), 1);
+    EXPECT_EQ(RunSession(*session), StopInputWanted);
+    EXPECT_EQ(session->Cpu->B, 'k');
+    // The source ends: the second read gets Ctrl-Z and the program goes on.
+    session->Io.MoreMayCome = false;
+    EXPECT_EQ(RunSession(*session), StopWarmBoot);
+    EXPECT_EQ(session->Cpu->A, 0x1A);
+    EXPECT_EQ(printed, "k");
+}
+
+TEST(ConsoleSession, StopsAPollingProgramToLookForInput)
+{
+    // WAIT: IN 10H; ANI 01H; JZ WAIT; IN 11H; HLT (the 2SIO at 0000H).
+    std::string printed;
+    auto session =
+        MakeConsoleSession({0xDB, 0x10, 0xE6, 0x01, 0xCA, 0x00, 0x00, 0xDB, 0x11, 0x76}, false, printed);
+    EXPECT_EQ(RunSession(*session), StopInputWanted);
+    EXPECT_EQ(session->Io.Waiting, ConsoleWantsPoll);
+    EXPECT_LT(session->Cpu->PC, 0x0007) << "still in the loop";
+    NoteInputChecked(session->Io, session->Cpu->Steps);
+    QueueConsoleInput(session->Io, reinterpret_cast<const std::uint8_t*>("z"), 1);
+    EXPECT_EQ(RunSession(*session), StopHalt);
+    EXPECT_EQ(session->Cpu->A, 'z');
+}
+
+TEST(ConsoleTerminal, FetchesWhatAPipeBringsAndItsEnd)
+{
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    LiveInput input;
+    OpenLiveInput(input, ends[0]);
+    EXPECT_FALSE(input.IsTerminal);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(FetchInput(input, bytes, 0), FetchNothing);
+    ASSERT_EQ(write(ends[1], "ab", 2), 2);
+    EXPECT_EQ(FetchInput(input, bytes, 1000), FetchGot);
+    EXPECT_EQ(bytes, Bytes("ab"));
+    close(ends[1]);
+    EXPECT_EQ(FetchInput(input, bytes, 1000), FetchEnded);
+    RestoreTerminal(input); // nothing to put back
+    close(ends[0]);
 }
 
 } // namespace
