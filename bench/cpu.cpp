@@ -1,6 +1,6 @@
 // Speed of the 8085 core: instructions per second on an exerciser-like loop
-// that mixes every instruction group, the bare DCR/JNZ delay loop, and the
-// disassembler of the trace.
+// that mixes every instruction group, the bare DCR/JNZ delay loop, both also
+// run as an 8080, and the disassembler of the trace.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -16,10 +16,10 @@ const std::uint8_t DelayLoop[] = {0x0E, 0x00, 0x0D, 0xC2, 0x02, 0x00, 0xC3, 0x00
 
 const int StepsPerIteration = 1000000;
 
-std::unique_ptr<Machine> Load(const std::uint8_t* code, std::size_t size)
+std::unique_ptr<Machine> Load(const std::uint8_t* code, std::size_t size, CpuModel model = Cpu8085)
 {
     auto machine = std::make_unique<Machine>();
-    ResetMachine(*machine, 0);
+    ResetMachine(*machine, 0, model);
     for (std::size_t index = 0; index < size; ++index) {
         machine->Memory[index] = code[index];
     }
@@ -27,9 +27,9 @@ std::unique_ptr<Machine> Load(const std::uint8_t* code, std::size_t size)
 }
 
 // Steps as a driver does with the trace off: each result looked at.
-void RunSteps(benchmark::State& state, const std::uint8_t* code, std::size_t size)
+void RunSteps(benchmark::State& state, const std::uint8_t* code, std::size_t size, CpuModel model = Cpu8085)
 {
-    auto machine = Load(code, size);
+    auto machine = Load(code, size, model);
     for (auto _ : state) {
         for (int step = 0; step < StepsPerIteration; ++step) {
             if (StepMachine(*machine) != StepRan) {
@@ -40,7 +40,7 @@ void RunSteps(benchmark::State& state, const std::uint8_t* code, std::size_t siz
     }
     benchmark::DoNotOptimize(machine->A);
     state.SetItemsProcessed(state.iterations() * StepsPerIteration);
-    // The clock an 8085 would need to keep pace: T-states per second.
+    // The clock the processor would need to keep pace: T-states per second.
     state.counters["TStates"] = benchmark::Counter(static_cast<double>(machine->TStates), benchmark::Counter::kIsRate);
 }
 
@@ -55,6 +55,18 @@ void StepDelayLoop(benchmark::State& state)
     RunSteps(state, DelayLoop, sizeof DelayLoop);
 }
 BENCHMARK(StepDelayLoop)->Unit(benchmark::kMillisecond);
+
+void StepExerciser8080(benchmark::State& state)
+{
+    RunSteps(state, Exerciser, sizeof Exerciser, Cpu8080);
+}
+BENCHMARK(StepExerciser8080)->Unit(benchmark::kMillisecond);
+
+void StepDelayLoop8080(benchmark::State& state)
+{
+    RunSteps(state, DelayLoop, sizeof DelayLoop, Cpu8080);
+}
+BENCHMARK(StepDelayLoop8080)->Unit(benchmark::kMillisecond);
 
 // One trace line's disassembly, over the exerciser's instructions.
 void DisassembleExerciser(benchmark::State& state)

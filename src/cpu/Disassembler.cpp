@@ -271,6 +271,40 @@ const DisassemblyRow DisassemblyRows[256] = {
     /* FF */ {"RST 7", 1},
 };
 
+// The 8080 runs the 8085's undocumented opcodes, and RIM and SIM, as other
+// instructions; its trace shows what they do (the bytes show the opcode).
+struct AliasRow {
+    std::uint8_t Opcode;
+    DisassemblyRow Row;
+};
+
+const AliasRow AliasRows8080[] = {
+    {0x08, {"NOP", 1}},
+    {0x10, {"NOP", 1}},
+    {0x18, {"NOP", 1}},
+    {0x20, {"NOP", 1}},
+    {0x28, {"NOP", 1}},
+    {0x30, {"NOP", 1}},
+    {0x38, {"NOP", 1}},
+    {0xCB, {"JMP %w", 3}},
+    {0xD9, {"RET", 1}},
+    {0xDD, {"CALL %w", 3}},
+    {0xED, {"CALL %w", 3}},
+    {0xFD, {"CALL %w", 3}},
+};
+
+const DisassemblyRow& FindRow(CpuModel model, std::uint8_t opcode)
+{
+    if (model == Cpu8080) {
+        for (const AliasRow& alias : AliasRows8080) {
+            if (alias.Opcode == opcode) {
+                return alias.Row;
+            }
+        }
+    }
+    return DisassemblyRows[opcode];
+}
+
 // A number as the assembler writes it: hexadecimal with H, and a leading 0
 // where the first digit is a letter (0FFH, 0800H).
 int FormatHex(char* out, unsigned value, int digits)
@@ -293,12 +327,12 @@ int DisassembleInstruction(const Machine& machine, std::uint16_t address, char* 
 {
     const std::uint8_t bytes[3] = {machine.Memory[address], machine.Memory[static_cast<std::uint16_t>(address + 1)],
         machine.Memory[static_cast<std::uint16_t>(address + 2)]};
-    return DisassembleBytes(bytes, text, textSize);
+    return DisassembleBytes(bytes, text, textSize, machine.Model);
 }
 
-int DisassembleBytes(const std::uint8_t bytes[3], char* text, int textSize)
+int DisassembleBytes(const std::uint8_t bytes[3], char* text, int textSize, CpuModel model)
 {
-    const DisassemblyRow& row = DisassemblyRows[bytes[0]];
+    const DisassemblyRow& row = FindRow(model, bytes[0]);
     std::uint8_t low = bytes[1];
     std::uint8_t high = bytes[2];
     // The longest text is "LXI SP,0FFFFH".

@@ -1,5 +1,7 @@
-// The 8085 core: power-on state, the interrupt inputs and one step of the
-// processor, with the flag rules of each operation family in one place each.
+// The 8085 core, and the 8080 it can run as: power-on state, the interrupt
+// inputs and one step of the processor, with the flag rules of each
+// operation family in one place each and the T-states of each model in a
+// table of its own.
 #include "cpu/Machine.h"
 
 #include <array>
@@ -10,9 +12,6 @@ namespace {
 // Bit 1 of the PSW's low byte always reads 1; bits 3 and 5 always read 0.
 constexpr std::uint8_t FlagFixed = 0x02;
 constexpr std::uint8_t FlagMask = FlagS | FlagZ | FlagAC | FlagP | FlagCY;
-
-// Taking an interrupt runs an RST's machine cycles: 12 T-states.
-constexpr unsigned InterruptTStates = 12;
 
 // S, Z and P of every result byte, with the fixed bit 1.
 constexpr std::array<std::uint8_t, 256> MakeResultFlags()
@@ -30,9 +29,9 @@ constexpr std::array<std::uint8_t, 256> MakeResultFlags()
 }
 constexpr std::array<std::uint8_t, 256> ResultFlags = MakeResultFlags();
 
-// T-states of every opcode; a conditional transfer's entry is its count when
-// the condition fails (the taken count adds TakenJumpExtra, TakenCallExtra or
-// TakenReturnExtra). The undocumented rows are 0: they never run.
+// The 8085's T-states of every opcode; a conditional transfer's entry is its
+// count when the condition fails (the taken count adds the model's extra for
+// a jump, call or return). The undocumented rows are 0: they never run.
 // clang-format off
 constexpr std::uint8_t TStateTable[256] = {
     //  0   1   2   3   4   5   6   7   8   9   A   B   C   D   E   F
@@ -54,9 +53,61 @@ constexpr std::uint8_t TStateTable[256] = {
         6, 10,  7,  4,  9, 12,  7, 12,  6,  6,  7,  4,  9,  0,  7, 12, // Fx
 };
 // clang-format on
-constexpr unsigned TakenJumpExtra = 3;   // Jcc: 7 / 10
-constexpr unsigned TakenCallExtra = 9;   // Ccc: 9 / 18
-constexpr unsigned TakenReturnExtra = 6; // Rcc: 6 / 12
+
+// The 8080's T-states: the 8085's but where the 8080 differs. Its
+// undocumented opcodes take what the instruction they alias takes.
+constexpr std::array<std::uint8_t, 256> MakeTStates8080()
+{
+    std::array<std::uint8_t, 256> states{};
+    for (int opcode = 0; opcode < 256; ++opcode) {
+        states[opcode] = TStateTable[opcode];
+    }
+    for (int target = 0; target < 8; ++target) {
+        for (int source = 0; source < 8; ++source) {
+            if (target != 6 && source != 6) {
+                states[0x40 | target << 3 | source] = 5; // MOV r,r
+            }
+        }
+        if (target != 6) {
+            states[0x04 | target << 3] = states[0x05 | target << 3] = 5; // INR r, DCR r
+        }
+        states[0xC2 | target << 3] = 10; // Jcc: 10 either way
+        states[0xC4 | target << 3] = 11; // Ccc: 11 / 17
+        states[0xC0 | target << 3] = 5;  // Rcc: 5 / 11
+        states[0xC7 | target << 3] = 11; // RST
+    }
+    for (int pair = 0; pair < 4; ++pair) {
+        states[0x03 | pair << 4] = states[0x0B | pair << 4] = 5; // INX, DCX
+        states[0xC5 | pair << 4] = 11;                           // PUSH
+    }
+    states[0xF9] = states[0xE9] = 5; // SPHL, PCHL
+    states[0xE3] = 18;               // XTHL
+    states[0xCD] = 17;               // CALL
+    states[0x76] = 7;                // HLT
+    for (int nop : {0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x38}) {
+        states[nop] = 4;
+    }
+    states[0xCB] = states[0xD9] = 10;                  // JMP, RET
+    states[0xDD] = states[0xED] = states[0xFD] = 17;   // CALL
+    return states;
+}
+constexpr std::array<std::uint8_t, 256> TStates8080 = MakeTStates8080();
+
+// What the taken branch of a conditional transfer adds, and what taking an
+// interrupt costs (an RST's machine cycles), by model.
+struct ModelTiming {
+    unsigned TakenJumpExtra;   // 8085 Jcc 7 / 10; 8080 10 either way
+    unsigned TakenCallExtra;   // 8085 Ccc 9 / 18; 8080 11 / 17
+    unsigned TakenReturnExtra; // 8085 Rcc 6 / 12; 8080 5 / 11
+    unsigned InterruptTStates;
+};
+constexpr ModelTiming Timings[2] = {{3, 9, 6, 12}, {0, 6, 6, 11}};
+
+template <CpuModel Model>
+constexpr unsigned BaseTStates(std::uint8_t opcode)
+{
+    return Model == Cpu8080 ? TStates8080[opcode] : TStateTable[opcode];
+}
 
 inline std::uint16_t Pair(std::uint8_t high, std::uint8_t low)
 {
@@ -136,11 +187,14 @@ inline std::uint8_t Subtract(Machine& m, std::uint8_t value, unsigned borrow)
     return static_cast<std::uint8_t>(sum);
 }
 
-// ANA ANI: the 8085 sets AC and clears CY.
+// ANA ANI clear CY. The 8085 sets AC; the 8080 sets it to bit 3 of A OR
+// the operand, as its AND gates leave the carry out of bit 3.
+template <CpuModel Model>
 inline void And(Machine& m, std::uint8_t value)
 {
+    std::uint8_t halfCarry = Model == Cpu8080 ? static_cast<std::uint8_t>(((m.A | value) << 1) & FlagAC) : FlagAC;
     m.A &= value;
-    m.Flags = static_cast<std::uint8_t>(ResultFlags[m.A] | FlagAC);
+    m.Flags = static_cast<std::uint8_t>(ResultFlags[m.A] | halfCarry);
 }
 
 // XRA XRI ORA ORI: AC and CY clear.
@@ -216,6 +270,14 @@ inline bool ConditionHolds(const Machine& m, std::uint8_t opcode)
     return set == ((opcode & 0x08) != 0);
 }
 
+inline void Call(Machine& m)
+{
+    std::uint16_t target = FetchWord(m);
+    Push(m, m.PC);
+    m.PC = target;
+}
+
+template <CpuModel Model>
 inline unsigned JumpIf(Machine& m, std::uint8_t opcode)
 {
     std::uint16_t target = FetchWord(m);
@@ -223,9 +285,10 @@ inline unsigned JumpIf(Machine& m, std::uint8_t opcode)
         return 0;
     }
     m.PC = target;
-    return TakenJumpExtra;
+    return Timings[Model].TakenJumpExtra;
 }
 
+template <CpuModel Model>
 inline unsigned CallIf(Machine& m, std::uint8_t opcode)
 {
     std::uint16_t target = FetchWord(m);
@@ -234,16 +297,24 @@ inline unsigned CallIf(Machine& m, std::uint8_t opcode)
     }
     Push(m, m.PC);
     m.PC = target;
-    return TakenCallExtra;
+    return Timings[Model].TakenCallExtra;
 }
 
+template <CpuModel Model>
 inline unsigned ReturnIf(Machine& m, std::uint8_t opcode)
 {
     if (!ConditionHolds(m, opcode)) {
         return 0;
     }
     m.PC = Pop(m);
-    return TakenReturnExtra;
+    return Timings[Model].TakenReturnExtra;
+}
+
+// An 8085 opcode the manual leaves out is not run: PC stays on it.
+inline StepResult LeaveUndocumented(Machine& m)
+{
+    m.PC = static_cast<std::uint16_t>(m.PC - 1);
+    return StepUndocumented;
 }
 
 inline std::uint8_t ReadPort(Machine& m, std::uint8_t port)
@@ -298,28 +369,30 @@ inline int InterruptRaised(const Machine& m)
 
 // Takes the highest raised interrupt that may be taken: TRAP, then the
 // unmasked RST 7.5, 6.5, 5.5, then INTR, the last four only with IE set.
+// The 8080 has INTR alone. INTR runs the RST on the bus.
+template <CpuModel Model>
 bool TakeInterrupt(Machine& m)
 {
     std::uint16_t vector;
-    if (m.PendingLines[Trap]) {
+    if (Model == Cpu8085 && m.PendingLines[Trap]) {
         m.PendingLines[Trap] = false;
         m.TrapTaken = true;
         m.EnabledBeforeTrap = m.InterruptsEnabled;
         vector = 0x24;
     } else if (!m.InterruptsEnabled) {
         return false;
-    } else if (m.Rst75Pending && (m.InterruptMasks & 0x04) == 0) {
+    } else if (Model == Cpu8085 && m.Rst75Pending && (m.InterruptMasks & 0x04) == 0) {
         m.Rst75Pending = false;
         vector = 0x3C;
-    } else if (m.PendingLines[Rst65] && (m.InterruptMasks & 0x02) == 0) {
+    } else if (Model == Cpu8085 && m.PendingLines[Rst65] && (m.InterruptMasks & 0x02) == 0) {
         m.PendingLines[Rst65] = false;
         vector = 0x34;
-    } else if (m.PendingLines[Rst55] && (m.InterruptMasks & 0x01) == 0) {
+    } else if (Model == Cpu8085 && m.PendingLines[Rst55] && (m.InterruptMasks & 0x01) == 0) {
         m.PendingLines[Rst55] = false;
         vector = 0x2C;
     } else if (m.PendingLines[Intr]) {
         m.PendingLines[Intr] = false;
-        vector = 0x38;
+        vector = m.IntrOpcode & 0x38;
     } else {
         return false;
     }
@@ -329,7 +402,7 @@ bool TakeInterrupt(Machine& m)
     Push(m, m.PC);
     m.PC = vector;
     m.Steps += 1;
-    m.TStates += InterruptTStates;
+    m.TStates += Timings[Model].InterruptTStates;
     return true;
 }
 
@@ -367,7 +440,7 @@ bool TakeInterrupt(Machine& m)
 #define ADC_OPERATION(r) Add(m, (r), m.Flags & FlagCY)
 #define SUB_OPERATION(r) m.A = Subtract(m, (r), 0)
 #define SBB_OPERATION(r) m.A = Subtract(m, (r), m.Flags & FlagCY)
-#define ANA_OPERATION(r) And(m, (r))
+#define ANA_OPERATION(r) And<Model>(m, (r))
 #define XRA_OPERATION(r) Xor(m, (r))
 #define ORA_OPERATION(r) Or(m, (r))
 #define CMP_OPERATION(r) Subtract(m, (r), 0)
@@ -391,8 +464,9 @@ bool IsUndocumentedOpcode(std::uint8_t opcode)
     }
 }
 
-void ResetMachine(Machine& machine, std::uint8_t fill)
+void ResetMachine(Machine& machine, std::uint8_t fill, CpuModel model)
 {
+    machine.Model = model;
     machine.A = machine.B = machine.C = machine.D = machine.E = machine.H = machine.L = 0;
     machine.Flags = FlagFixed;
     machine.SP = machine.PC = 0;
@@ -409,28 +483,38 @@ void ResetMachine(Machine& machine, std::uint8_t fill)
     machine.SerialOut = false;
     machine.TrapTaken = false;
     machine.EnabledBeforeTrap = false;
+    machine.IntrOpcode = DefaultIntrOpcode;
     machine.Steps = 0;
     machine.TStates = 0;
     machine.Hooks = MachineHooks{nullptr, nullptr, nullptr, nullptr, nullptr};
 }
 
-void RaiseInterrupt(Machine& machine, InterruptLine line)
+void RaiseInterrupt(Machine& machine, InterruptLine line, std::uint8_t restart)
 {
-    if (line == Rst75) {
+    if (line == Intr) {
+        machine.IntrOpcode = restart;
+        machine.PendingLines[Intr] = true;
+    } else if (machine.Model == Cpu8080) {
+        return; // the 8080 has no such input
+    } else if (line == Rst75) {
         machine.Rst75Pending = true;
-    } else if (line >= Trap && line <= Intr) {
+    } else if (line >= Trap && line < Intr) {
         machine.PendingLines[line] = true;
     }
 }
 
-StepResult StepMachine(Machine& machine)
+namespace {
+
+// One step as the model runs it: each model gets its own copy of the switch,
+// with its tables and rules fixed at compile time.
+template <CpuModel Model>
+[[gnu::always_inline]] inline StepResult Step(Machine& m)
 {
-    Machine& m = machine;
     // EI's enable lands after the instruction that follows it.
     bool enableAfter = false;
     // One test on the common path: no line raised, not halted, no EI pending.
     if ((InterruptRaised(m) | m.Halted | m.EnablePending) != 0) {
-        if (InterruptRaised(m) != 0 && TakeInterrupt(m)) {
+        if (InterruptRaised(m) != 0 && TakeInterrupt<Model>(m)) {
             return StepRan;
         }
         if (m.Halted) {
@@ -440,18 +524,29 @@ StepResult StepMachine(Machine& machine)
     }
     std::uint8_t opcode = m.Memory[m.PC];
     m.PC = static_cast<std::uint16_t>(m.PC + 1);
-    unsigned tStates = TStateTable[opcode];
+    unsigned tStates = BaseTStates<Model>(opcode);
     std::uint16_t word;
     std::uint8_t byte;
 
     // One case per opcode, laid out as a reference card.
     // clang-format off
     switch (opcode) {
-    // Undocumented: not run, PC stays on the opcode.
+    // Undocumented on the 8085; the 8080 runs them as NOP, JMP, RET, CALL.
     case 0x08: case 0x10: case 0x18: case 0x28: case 0x38:
-    case 0xCB: case 0xD9: case 0xDD: case 0xED: case 0xFD:
-        m.PC = static_cast<std::uint16_t>(m.PC - 1);
-        return StepUndocumented;
+        if constexpr (Model == Cpu8085) return LeaveUndocumented(m);
+        break;
+    case 0xCB:
+        if constexpr (Model == Cpu8085) return LeaveUndocumented(m);
+        m.PC = FetchWord(m);
+        break;
+    case 0xD9:
+        if constexpr (Model == Cpu8085) return LeaveUndocumented(m);
+        m.PC = Pop(m);
+        break;
+    case 0xDD: case 0xED: case 0xFD:
+        if constexpr (Model == Cpu8085) return LeaveUndocumented(m);
+        Call(m);
+        break;
 
     // Data transfer.
     SOURCE_ROW(0x40, MOVE_TO_B)
@@ -503,7 +598,7 @@ StepResult StepMachine(Machine& machine)
     case 0xCE: byte = FetchByte(m); Add(m, byte, m.Flags & FlagCY); break;
     case 0xD6: m.A = Subtract(m, FetchByte(m), 0); break;
     case 0xDE: byte = FetchByte(m); m.A = Subtract(m, byte, m.Flags & FlagCY); break;
-    case 0xE6: And(m, FetchByte(m)); break;
+    case 0xE6: And<Model>(m, FetchByte(m)); break;
     case 0xEE: Xor(m, FetchByte(m)); break;
     case 0xF6: Or(m, FetchByte(m)); break;
     case 0xFE: Subtract(m, FetchByte(m), 0); break;
@@ -547,15 +642,15 @@ StepResult StepMachine(Machine& machine)
     // Branches.
     case 0xC3: m.PC = FetchWord(m); break;
     case 0xC2: case 0xCA: case 0xD2: case 0xDA: case 0xE2: case 0xEA: case 0xF2: case 0xFA:
-        tStates += JumpIf(m, opcode);
+        tStates += JumpIf<Model>(m, opcode);
         break;
-    case 0xCD: word = FetchWord(m); Push(m, m.PC); m.PC = word; break;
+    case 0xCD: Call(m); break;
     case 0xC4: case 0xCC: case 0xD4: case 0xDC: case 0xE4: case 0xEC: case 0xF4: case 0xFC:
-        tStates += CallIf(m, opcode);
+        tStates += CallIf<Model>(m, opcode);
         break;
     case 0xC9: m.PC = Pop(m); break;
     case 0xC0: case 0xC8: case 0xD0: case 0xD8: case 0xE0: case 0xE8: case 0xF0: case 0xF8:
-        tStates += ReturnIf(m, opcode);
+        tStates += ReturnIf<Model>(m, opcode);
         break;
     case 0xC7: case 0xCF: case 0xD7: case 0xDF: case 0xE7: case 0xEF: case 0xF7: case 0xFF:
         Push(m, m.PC);
@@ -591,8 +686,9 @@ StepResult StepMachine(Machine& machine)
     case 0x76: m.Halted = true; break;
     case 0xF3: m.InterruptsEnabled = false; m.EnablePending = false; break;
     case 0xFB: m.EnablePending = true; break;
-    case 0x20: m.A = ReadInterruptMasks(m); break;
-    case 0x30: SetInterruptMasks(m); break;
+    // RIM and SIM; the 8080 runs both opcodes as NOP.
+    case 0x20: if constexpr (Model == Cpu8085) m.A = ReadInterruptMasks(m); break;
+    case 0x30: if constexpr (Model == Cpu8085) SetInterruptMasks(m); break;
     }
     // clang-format on
 
@@ -603,4 +699,11 @@ StepResult StepMachine(Machine& machine)
         m.EnablePending = false;
     }
     return m.Halted ? StepHalted : StepRan;
+}
+
+} // namespace
+
+StepResult StepMachine(Machine& machine)
+{
+    return machine.Model == Cpu8080 ? Step<Cpu8080>(machine) : Step<Cpu8085>(machine);
 }

@@ -124,3 +124,50 @@ TEST(Disassembler, NumbersTakeTheAssemblersFormAndTheTextIsCutToFit)
     EXPECT_EQ(DisassembleInstruction(*m, 0xFFFF, small, 0), 3);
     EXPECT_EQ(small[0], 'J');
 }
+
+// As an 8080 runs them: the 8085's undocumented opcodes and RIM and SIM read
+// as what they do; every other opcode as on the 8085.
+TEST(Disassembler, The8080ReadsItsAliases)
+{
+    auto m85 = std::make_unique<Machine>();
+    auto m80 = std::make_unique<Machine>();
+    ResetMachine(*m85, 0, Cpu8085);
+    ResetMachine(*m80, 0, Cpu8080);
+    int aliases = 0;
+    for (int opcode = 0; opcode < 256; ++opcode) {
+        for (Machine* m : {m85.get(), m80.get()}) {
+            m->Memory[0x0100] = static_cast<std::uint8_t>(opcode);
+            m->Memory[0x0101] = 0x34;
+            m->Memory[0x0102] = 0x12;
+        }
+        int length85 = 0, length80 = 0;
+        std::string text85 = Disassemble(*m85, 0x0100, length85);
+        std::string text80 = Disassemble(*m80, 0x0100, length80);
+        const char* alias = nullptr;
+        switch (opcode) {
+        case 0x08: case 0x10: case 0x18: case 0x20: case 0x28: case 0x30: case 0x38:
+            alias = "NOP";
+            break;
+        case 0xCB:
+            alias = "JMP 1234H";
+            break;
+        case 0xD9:
+            alias = "RET";
+            break;
+        case 0xDD: case 0xED: case 0xFD:
+            alias = "CALL 1234H";
+            break;
+        default:
+            break;
+        }
+        if (alias == nullptr) {
+            EXPECT_EQ(text80, text85);
+            EXPECT_EQ(length80, length85);
+            continue;
+        }
+        ++aliases;
+        EXPECT_EQ(text80, alias) << "opcode " << opcode;
+        EXPECT_EQ(length80, std::strstr(alias, "1234H") ? 3 : 1) << alias;
+    }
+    EXPECT_EQ(aliases, 12);
+}
