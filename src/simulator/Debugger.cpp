@@ -114,7 +114,8 @@ void ShowInstruction(Debugger& debugger, std::uint16_t address)
     const std::uint8_t bytes[3] = {machine.Memory[address], machine.Memory[static_cast<std::uint16_t>(address + 1)],
         machine.Memory[static_cast<std::uint16_t>(address + 2)]};
     std::string text;
-    int length = FormatInstruction(bytes, session.Program.HasSymbols ? &Symbols(debugger) : nullptr, text);
+    int length =
+        FormatInstruction(bytes, session.Program.HasSymbols ? &Symbols(debugger) : nullptr, text, machine.Model);
     std::string hex;
     for (int i = 0; i < length && i < 3; i++)
         hex += (i == 0 ? "" : " ") + HexByte(bytes[i]);
@@ -424,11 +425,15 @@ void CommandInterrupt(Debugger& debugger, const std::string& arguments)
 {
     SimOptions values;
     std::ostringstream ignored;
-    if (!ParseSimOptions({"--interrupt", arguments + "@0"}, values, ignored)) {
-        ShowError(debugger, "no interrupt line '" + arguments + "'");
+    bool is8080 = debugger.Run.Cpu->Model == Cpu8080;
+    std::vector<std::string> words = {"--interrupt", arguments + "@0"};
+    if (is8080)
+        words.insert(words.end(), {"--cpu", "8080"});
+    if (!ParseSimOptions(words, values, ignored)) {
+        ShowError(debugger, "no interrupt line '" + arguments + "'" + (is8080 ? " (the 8080 has INTR alone)" : ""));
         return;
     }
-    RaiseSessionInterrupt(debugger.Run, values.Interrupts[0].Line);
+    RaiseSessionInterrupt(debugger.Run, values.Interrupts[0].Line, values.Interrupts[0].Restart);
     Out(debugger) << "Raised " << InterruptName(values.Interrupts[0].Line) << "\n";
 }
 
@@ -494,7 +499,7 @@ const CommandRow CommandRows[] = {
     {"list", "l", "", CommandList, "the source lines around PC"},
     {"in", "in", "PORT=BYTE[,...]", CommandIn, "queue bytes for IN PORT"},
     {"type", "ty", "TEXT", CommandType, "keys for the program's console (escapes as --input: \\r \\x1A)"},
-    {"interrupt", "int", "NAME", CommandInterrupt, "raise TRAP, RST7.5, RST6.5 or RST5.5"},
+    {"interrupt", "int", "NAME", CommandInterrupt, "raise TRAP, RST7.5, RST6.5, RST5.5 or INTR[:RSTn]"},
     {"trace", "t", "on|off", CommandTrace, "show every instruction as it runs"},
     {"reset", "rs", "", CommandReset, "start the program again"},
     {"report", "rep", "", CommandReport, "the report of a run, with its dumps and checks"},

@@ -214,12 +214,37 @@ bool ApplySerialIn(const std::string& value, SimOptions& options, ValueContext&)
     return true;
 }
 
+bool ApplyCpu(const std::string& value, SimOptions& options, ValueContext&)
+{
+    if (value != "8080" && value != "8085")
+        return false;
+    options.Model = value == "8080" ? Cpu8080 : Cpu8085;
+    return true;
+}
+
+// The restart an interrupting device puts on the bus for INTR: "RST5" or the
+// opcode itself ("0EFH"), which must be an RST. A number, never a name.
+bool ParseRestart(const std::string& text, std::uint8_t& opcode)
+{
+    std::string upper = UpperCase(text);
+    if (upper.size() == 4 && upper.compare(0, 3, "RST") == 0 && upper[3] >= '0' && upper[3] <= '7') {
+        opcode = static_cast<std::uint8_t>(0xC7 | (upper[3] - '0') << 3);
+        return true;
+    }
+    std::uint16_t word = 0;
+    if (!ParseNumberLiteral(text, word) || word > 0xFF || (word & 0xC7) != 0xC7)
+        return false;
+    opcode = static_cast<std::uint8_t>(word);
+    return true;
+}
+
+// "NAME@STEP"; INTR may name its restart: "INTR:RST5@STEP" (plain INTR is RST 7).
 bool ApplyInterrupt(const std::string& value, SimOptions& options, ValueContext&)
 {
     static const struct {
         const char* Name;
         InterruptLine Line;
-    } Lines[] = {{"TRAP", Trap}, {"RST7.5", Rst75}, {"RST6.5", Rst65}, {"RST5.5", Rst55}};
+    } Lines[] = {{"TRAP", Trap}, {"RST7.5", Rst75}, {"RST6.5", Rst65}, {"RST5.5", Rst55}, {"INTR", Intr}};
     std::size_t at = value.find('@');
     if (at == std::string::npos)
         return false;
@@ -227,6 +252,12 @@ bool ApplyInterrupt(const std::string& value, SimOptions& options, ValueContext&
     ScheduledInterrupt interrupt{Trap, 0};
     if (!ParseCount(value.substr(at + 1), interrupt.Step))
         return false;
+    std::size_t colon = name.find(':');
+    if (colon != std::string::npos) {
+        if (name.compare(0, colon, "INTR") != 0 || !ParseRestart(name.substr(colon + 1), interrupt.Restart))
+            return false;
+        name = "INTR";
+    }
     for (const auto& line : Lines) {
         if (name == line.Name) {
             interrupt.Line = line.Line;
@@ -422,7 +453,7 @@ const OptionRow OptionRows[] = {
     {"--in", "PORT=BYTE[,BYTE...]", ApplyIn, nullptr, "queue bytes for IN PORT (an empty queue reads FFH)"},
     {"--sid", "BIT", ApplySerialIn, nullptr, "the serial input line that RIM reads (0 or 1)"},
     {"--interrupt", "NAME@STEP", ApplyInterrupt, nullptr,
-        "raise TRAP, RST7.5, RST6.5 or RST5.5 after STEP instructions"},
+        "raise TRAP, RST7.5, RST6.5, RST5.5 or INTR[:RSTn] after STEP instructions"},
     {"--clock", "MHZ", ApplyClock, nullptr, "clock for the time shown (default 3.072)"},
     {"--trace", nullptr, nullptr, &SimOptions::Trace, "print every instruction with the registers after it"},
     {"--trace-file", "FILE", ApplyTraceFile, nullptr, "write the trace to FILE (implies --trace)"},
@@ -439,9 +470,28 @@ const OptionRow OptionRows[] = {
     {"--uart", "DATA,STATUS[,RX,TX]|2sio|8251,DATA,STATUS", ApplyUart, nullptr,
         "a serial console on two ports (RX, TX: the status bits)"},
     {"--serial-baud", "BAUD", ApplySerialBaud, nullptr, "a serial console on SID and SOD at BAUD (see --clock)"},
+    {"--cpu", "8085|8080", ApplyCpu, nullptr, "the processor to run as (default 8085)"},
     {"--help", nullptr, nullptr, &SimOptions::Help, "show this text"},
     {"--version", nullptr, nullptr, &SimOptions::Version, "show the version"},
 };
+
+// The 8080 has INTR alone, and no serial input line.
+bool CheckModelOptions(const SimOptions& options, std::ostream& errors)
+{
+    if (options.Model != Cpu8080)
+        return true;
+    for (const ScheduledInterrupt& interrupt : options.Interrupts) {
+        if (interrupt.Line != Intr) {
+            errors << "Simulator: error: the 8080 has no TRAP or RST 5.5/6.5/7.5 input: --interrupt takes INTR only\n";
+            return false;
+        }
+    }
+    if (options.HasSerialIn || options.SerialBaud != 0) {
+        errors << "Simulator: error: the 8080 has no SID and SOD lines (--sid, --serial-baud)\n";
+        return false;
+    }
+    return true;
+}
 
 const OptionRow* FindOption(const std::string& name)
 {
@@ -532,15 +582,16 @@ bool ParseSimOptions(
             return false;
         }
     }
-    return true;
+    return CheckModelOptions(options, errors);
 }
 
 void WriteUsage(std::ostream& out)
 {
     out << "Usage: Simulator [options] FILE.o|FILE.hex|FILE.bin|FILE.asm|FILE.com\n"
-           "Runs an 8085 program and shows or checks what it did. Addresses and values\n"
-           "take the assembler's numbers and expressions (0FFH, 255, 11111111B, TABLE+2),\n"
-           "with the program's names when it has them; counts are decimal.\n";
+           "Runs an 8085 (or, with --cpu 8080, an 8080) program and shows or checks what\n"
+           "it did. Addresses and values take the assembler's numbers and expressions\n"
+           "(0FFH, 255, 11111111B, TABLE+2), with the program's names when it has them;\n"
+           "counts are decimal.\n";
     for (const OptionRow& row : OptionRows) {
         std::string left = std::string("  ") + row.Name + (row.Value != nullptr ? std::string(" ") + row.Value : "");
         if (left.size() < 38)

@@ -33,7 +33,8 @@ struct PortBytes {
 
 struct ScheduledInterrupt {
     InterruptLine Line;
-    std::uint64_t Step; // raised once this many instructions have run
+    std::uint64_t Step;                         // raised once this many instructions have run
+    std::uint8_t Restart = DefaultIntrOpcode;   // INTR: the RST on the bus
 };
 
 struct DumpRange {
@@ -52,6 +53,7 @@ struct Expectation {
 
 struct SimOptions {
     std::string File;
+    CpuModel Model = Cpu8085;
     bool HasStart = false;
     std::uint16_t Start = 0;
     bool HasLoad = false;

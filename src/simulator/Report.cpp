@@ -114,17 +114,27 @@ std::string FormatStop(const Session& session)
 }
 
 
+std::string CpuLine(CpuModel model)
+{
+    return model == Cpu8080 ? "CPU: 8080\n" : "";
+}
+
 void WriteReport(const Session& session, std::ostream& out)
 {
     const Machine& machine = *session.Cpu;
+    bool is8085 = machine.Model == Cpu8085;
+    out << CpuLine(machine.Model);
     out << "Stopped: " << FormatStop(session) << "\n";
     out << "Registers: " << FormatRegisters(machine, true) << "\n";
     out << "Flags: S=" << (machine.Flags & FlagS ? 1 : 0) << " Z=" << (machine.Flags & FlagZ ? 1 : 0)
         << " AC=" << (machine.Flags & FlagAC ? 1 : 0) << " P=" << (machine.Flags & FlagP ? 1 : 0)
         << " CY=" << (machine.Flags & FlagCY ? 1 : 0) << "\n";
-    out << "Interrupts: IE=" << (machine.InterruptsEnabled ? 1 : 0) << " M7.5=" << (machine.InterruptMasks & 4 ? 1 : 0)
-        << " M6.5=" << (machine.InterruptMasks & 2 ? 1 : 0) << " M5.5=" << (machine.InterruptMasks & 1 ? 1 : 0)
-        << " SID=" << (machine.SerialIn ? 1 : 0) << " SOD=" << (machine.SerialOut ? 1 : 0);
+    // The 8080 has no masks and no serial lines.
+    out << "Interrupts: IE=" << (machine.InterruptsEnabled ? 1 : 0);
+    if (is8085)
+        out << " M7.5=" << (machine.InterruptMasks & 4 ? 1 : 0) << " M6.5=" << (machine.InterruptMasks & 2 ? 1 : 0)
+            << " M5.5=" << (machine.InterruptMasks & 1 ? 1 : 0) << " SID=" << (machine.SerialIn ? 1 : 0)
+            << " SOD=" << (machine.SerialOut ? 1 : 0);
     // A raised line the program never let in is worth a word.
     std::string pending;
     for (int line = Trap; line <= Intr; line++) {
@@ -149,7 +159,8 @@ void WriteReport(const Session& session, std::ostream& out)
     out << "OUT: " << session.Outputs.size() << "\n";
     for (const PortWrite& write : session.Outputs)
         out << "  port " << HexByte(write.Port) << "H: " << HexByte(write.Value) << "\n";
-    out << "SIM: " << session.SimWrites.size() << "\n";
+    if (is8085)
+        out << "SIM: " << session.SimWrites.size() << "\n";
     for (std::uint8_t accumulator : session.SimWrites)
         out << "  " << HexByte(accumulator) << "H:" << FormatSim(accumulator) << "\n";
     if (session.DroppedWrites != 0)

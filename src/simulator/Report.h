@@ -14,6 +14,9 @@
 std::string FormatAddress(const Session& session, std::uint16_t address);
 // Why the session stopped, as the report's "Stopped:" line says it.
 std::string FormatStop(const Session& session);
+// "CPU: 8080\n" when the session runs an 8080, which the report and the trace
+// begin with; nothing for the 8085, the default.
+std::string CpuLine(CpuModel model);
 
 // "Stopped: ..." and what follows it, as at the end of a run.
 void WriteReport(const Session& session, std::ostream& out);

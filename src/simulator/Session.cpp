@@ -88,15 +88,18 @@ bool RaiseNextForHalt(Session& session)
 {
     if (session.NextInterrupt >= session.Schedule.size())
         return false;
-    RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
+    const ScheduledInterrupt& interrupt = session.Schedule[session.NextInterrupt++];
+    RaiseInterrupt(*session.Cpu, interrupt.Line, interrupt.Restart);
     return true;
 }
 
 void RaiseDueInterrupts(Session& session)
 {
     while (session.NextInterrupt < session.Schedule.size()
-        && session.Schedule[session.NextInterrupt].Step <= session.Cpu->Steps)
-        RaiseInterrupt(*session.Cpu, session.Schedule[session.NextInterrupt++].Line);
+        && session.Schedule[session.NextInterrupt].Step <= session.Cpu->Steps) {
+        const ScheduledInterrupt& interrupt = session.Schedule[session.NextInterrupt++];
+        RaiseInterrupt(*session.Cpu, interrupt.Line, interrupt.Restart);
+    }
 }
 
 void RebuildMarks(Session& session)
@@ -192,9 +195,10 @@ const Watchpoint* FindWatchpoint(const Session& session, std::uint16_t address)
 // The interrupt the last step took instead of an instruction, if any.
 bool FindTakenInterrupt(const Machine& after, const bool pendingBefore[], InterruptLine& taken)
 {
-    for (int line = Trap; line <= Rst55; line++) {
+    for (int line = Trap; line <= Intr; line++) {
         InterruptLine candidate = static_cast<InterruptLine>(line);
-        if (pendingBefore[line] && !IsInterruptPending(after, candidate) && after.PC == InterruptVector(candidate)) {
+        if (pendingBefore[line] && !IsInterruptPending(after, candidate)
+            && after.PC == InterruptVector(candidate, after.IntrOpcode)) {
             taken = candidate;
             return true;
         }
@@ -384,10 +388,10 @@ bool IsInterruptPending(const Machine& machine, InterruptLine line)
     return machine.PendingLines[line] || (line == Rst75 && machine.Rst75Pending);
 }
 
-std::uint16_t InterruptVector(InterruptLine line)
+std::uint16_t InterruptVector(InterruptLine line, std::uint8_t restart)
 {
-    static const std::uint16_t Vectors[] = {0x24, 0x3C, 0x34, 0x2C, 0x38};
-    return Vectors[line];
+    static const std::uint16_t Vectors[] = {0x24, 0x3C, 0x34, 0x2C};
+    return line == Intr ? restart & 0x38 : Vectors[line];
 }
 
 const char* InterruptName(InterruptLine line)
@@ -522,7 +526,7 @@ void ResetSession(Session& session)
     if (!session.Cpu)
         session.Cpu.reset(new Machine());
     Machine& machine = *session.Cpu;
-    ResetMachine(machine, options.Fill);
+    ResetMachine(machine, options.Fill, options.Model);
     if (options.Cpm)
         SetUpCpmPageZero(machine);
     const ByteImage& image = session.Program.Image;
@@ -685,7 +689,7 @@ void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::
     queue.insert(queue.end(), bytes.begin(), bytes.end());
 }
 
-void RaiseSessionInterrupt(Session& session, InterruptLine line)
+void RaiseSessionInterrupt(Session& session, InterruptLine line, std::uint8_t restart)
 {
-    RaiseInterrupt(*session.Cpu, line);
+    RaiseInterrupt(*session.Cpu, line, restart);
 }

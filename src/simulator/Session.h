@@ -199,13 +199,15 @@ void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::
 // After the last RunSession: a frame under way on SOD is read out.
 void FinishSession(Session& session);
 
-// Raises an interrupt line now; the core takes it when it may.
-void RaiseSessionInterrupt(Session& session, InterruptLine line);
+// Raises an interrupt line now; the core takes it when it may. INTR carries
+// the restart opcode on the bus.
+void RaiseSessionInterrupt(Session& session, InterruptLine line, std::uint8_t restart = DefaultIntrOpcode);
 
 // A line raised and not taken yet (RST 7.5: its latch).
 bool IsInterruptPending(const Machine& machine, InterruptLine line);
-// Where the processor goes to take an interrupt, and the line's name.
-std::uint16_t InterruptVector(InterruptLine line);
+// Where the processor goes to take an interrupt (INTR: the restart's), and
+// the line's name.
+std::uint16_t InterruptVector(InterruptLine line, std::uint8_t restart = DefaultIntrOpcode);
 const char* InterruptName(InterruptLine line);
 
 // Lays out page zero and the BDOS entry.

@@ -234,6 +234,7 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
     if (options.Trace) {
         if (!OpenTraceWriter(options, session.Program, report, traceFile, trace, errors))
             return SimulatorUsage;
+        trace.Buffer = CpuLine(options.Model);
         session.Observer = TraceObserver(trace);
         // Warnings keep their place among the trace lines they share a stream with.
         if (trace.Out == &errors)

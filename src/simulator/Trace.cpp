@@ -59,9 +59,11 @@ void AppendRegisters(std::string& out, const Machine& after)
     out.append(registers, RegistersWidth);
 }
 
-bool IsJumpOrCall(std::uint8_t opcode)
+// With the 8080's JMP at CBH and CALL at DDH, EDH and FDH.
+bool IsJumpOrCall(std::uint8_t opcode, CpuModel model)
 {
-    return opcode == 0xC3 || opcode == 0xCD || (opcode & 0xC7) == 0xC2 || (opcode & 0xC7) == 0xC4;
+    bool alias = model == Cpu8080 && (opcode == 0xCB || (opcode & 0xCF) == 0xCD);
+    return alias || opcode == 0xC3 || opcode == 0xCD || (opcode & 0xC7) == 0xC2 || (opcode & 0xC7) == 0xC4;
 }
 
 void ObserveStep(void* context, const Machine& after, const StepEvent& event)
@@ -114,12 +116,12 @@ std::string FormatFlagLetters(std::uint8_t flags)
     return text;
 }
 
-int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols, std::string& text)
+int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols, std::string& text, CpuModel model)
 {
     char line[32];
-    int length = DisassembleBytes(bytes, line, sizeof line);
+    int length = DisassembleBytes(bytes, line, sizeof line, model);
     text = line;
-    if (symbols != nullptr && IsJumpOrCall(bytes[0])) {
+    if (symbols != nullptr && IsJumpOrCall(bytes[0], model)) {
         const SourceSymbol* label = FindLabelAt(*symbols, static_cast<std::uint16_t>(bytes[1] | bytes[2] << 8));
         std::size_t space = text.find(' ');
         if (label != nullptr && space != std::string::npos)
@@ -132,12 +134,12 @@ void AppendTraceLine(std::string& out, const Machine& after, const StepEvent& ev
 {
     if (event.Kind == EventInterrupt) {
         out += "----  ";
-        AppendPadded(out, std::string(InterruptName(event.Line)) + " taken, to " + HexWord(InterruptVector(event.Line)) + "H",
-            26);
+        std::string vector = HexWord(InterruptVector(event.Line, after.IntrOpcode));
+        AppendPadded(out, std::string(InterruptName(event.Line)) + " taken, to " + vector + "H", 26);
     } else {
         std::uint16_t address = event.Kind == EventBdos ? BdosEntry : event.Address;
         std::string text = "BDOS " + std::to_string(event.Function);
-        int length = event.Kind == EventBdos ? 0 : FormatInstruction(event.Bytes, symbols, text);
+        int length = event.Kind == EventBdos ? 0 : FormatInstruction(event.Bytes, symbols, text, after.Model);
         char head[16] = "      ";
         PutHexDigits(head, address, 4);
         char bytes[10];

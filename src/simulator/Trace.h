@@ -34,9 +34,11 @@ std::string FormatRegisters(const Machine& machine, bool withPC);
 // The five flags as letters, '.' where clear: ".Z.P." is Z and P.
 std::string FormatFlagLetters(std::uint8_t flags);
 
-// The instruction of these bytes as the trace and the debugger show it: a
-// jump or call to a label names it ("JNZ LOOP"). Gives its length.
-int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols, std::string& text);
+// The instruction of these bytes as the trace and the debugger show it, as
+// the model reads them: a jump or call to a label names it ("JNZ LOOP").
+// Gives its length.
+int FormatInstruction(const std::uint8_t bytes[3], const ProgramSymbols* symbols, std::string& text,
+    CpuModel model = Cpu8085);
 
 // "LOOP:" a line for each label of address, in order of definition.
 void AppendLabelLines(std::string& out, const ProgramSymbols& symbols, std::uint16_t address);
