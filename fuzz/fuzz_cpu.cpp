@@ -1,6 +1,6 @@
-// The 8085 core on arbitrary bytes as a program: a bounded number of steps
-// never crashes, never hangs, and the disassembler's length agrees with how
-// far each instruction that does not branch moves PC.
+// The core on arbitrary bytes as a program, as an 8085 or an 8080: a bounded
+// number of steps never crashes, never hangs, and the disassembler's length
+// agrees with how far each instruction that does not branch moves PC.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -37,10 +37,14 @@ void DropSim(void*, std::uint8_t)
 {
 }
 
-// Jumps, calls, returns, restarts, PCHL and HLT set PC their own way.
-bool SetsProgramCounter(std::uint8_t opcode)
+// Jumps, calls, returns, restarts, PCHL and HLT set PC their own way; so do
+// the 8080's JMP, RET and CALL at CBH, D9H, DDH, EDH and FDH.
+bool SetsProgramCounter(std::uint8_t opcode, CpuModel model)
 {
     if (opcode == 0x76 || opcode == 0xC3 || opcode == 0xC9 || opcode == 0xCD || opcode == 0xE9) {
+        return true;
+    }
+    if (model == Cpu8080 && (opcode == 0xCB || opcode == 0xD9 || (opcode & 0xCF) == 0xCD)) {
         return true;
     }
     int low = opcode & 0x07;
@@ -55,12 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Machine& m = *machine;
     ResetMachine(m, size > 0 ? data[0] : 0);
     std::memcpy(m.Memory, data, size < sizeof m.Memory ? size : sizeof m.Memory);
-    // The last bytes choose the start state: SP, masks, IE, SID, and when and
-    // which interrupt line is raised.
-    std::uint8_t tail[6] = {0};
-    for (std::size_t index = 0; index < 6 && index < size; ++index) {
+    // The last bytes choose the start state: SP, masks, IE, SID, when and
+    // which interrupt line is raised (and the restart INTR carries), and the
+    // model.
+    std::uint8_t tail[7] = {0};
+    for (std::size_t index = 0; index < 7 && index < size; ++index) {
         tail[index] = data[size - 1 - index];
     }
+    m.Model = (tail[6] & 1) != 0 ? Cpu8080 : Cpu8085;
     m.SP = static_cast<std::uint16_t>((tail[0] << 8) | tail[1]);
     m.InterruptMasks = tail[2] & 0x07;
     m.InterruptsEnabled = (tail[2] & 0x08) != 0;
@@ -72,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (int step = 0; step < MaxSteps; ++step) {
         if (step == raiseAt) {
-            RaiseInterrupt(m, line);
+            RaiseInterrupt(m, line, static_cast<std::uint8_t>(tail[5] | 0xC7));
         }
         bool mayInterrupt = m.PendingLines[Trap] || m.PendingLines[Intr] || m.PendingLines[Rst55]
             || m.PendingLines[Rst65] || m.Rst75Pending;
@@ -86,14 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         StepResult result = StepMachine(m);
         if (result == StepUndocumented) {
-            FUZZ_CHECK(IsUndocumentedOpcode(opcode) && m.PC == pc && m.Steps == steps, "undocumented step moved");
+            FUZZ_CHECK(m.Model == Cpu8085 && IsUndocumentedOpcode(opcode) && m.PC == pc && m.Steps == steps,
+                "undocumented step moved");
             break;
         }
         if (result == StepHalted && m.Steps == steps) {
             break; // halted, nothing to take
         }
         FUZZ_CHECK(m.Steps == steps + 1, "one step per call");
-        if (!mayInterrupt && !SetsProgramCounter(opcode)) {
+        if (!mayInterrupt && !SetsProgramCounter(opcode, m.Model)) {
             FUZZ_CHECK(m.PC == static_cast<std::uint16_t>(pc + length), std::string("PC after ") + text);
         }
     }

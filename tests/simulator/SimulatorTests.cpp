@@ -75,6 +75,23 @@ TEST(SimulatorOptions, ReadsEveryOptionAndRefusesBadValues)
                     && o.Interrupts[1].Line == Trap && o.Interrupts[1].Step == 0;
             }},
         {{"--interrupt", "NMI@1"}, "for --interrupt", nullptr},
+        // INTR carries the RST on the bus, by name or opcode; RST 7 unless told.
+        {{"--interrupt", "INTR@5", "--interrupt", "intr:rst5@7", "--interrupt", "INTR:0CFH@9"}, nullptr,
+            [](const SimOptions& o) {
+                return o.Interrupts.size() == 3 && o.Interrupts[0].Line == Intr && o.Interrupts[0].Restart == 0xFF
+                    && o.Interrupts[1].Restart == 0xEF && o.Interrupts[1].Step == 7 && o.Interrupts[2].Restart == 0xCF;
+            }},
+        {{"--interrupt", "INTR:RST8@1"}, "for --interrupt", nullptr},
+        {{"--interrupt", "INTR:3EH@1"}, "for --interrupt", nullptr},
+        {{"--interrupt", "TRAP:RST1@1"}, "for --interrupt", nullptr},
+        {{"--cpu", "8080", "--interrupt", "INTR:RST2@0"}, nullptr,
+            [](const SimOptions& o) { return o.Model == Cpu8080 && o.Interrupts[0].Restart == 0xD7; }},
+        {{"--cpu", "8085"}, nullptr, [](const SimOptions& o) { return o.Model == Cpu8085; }},
+        {{"--cpu", "Z80"}, "bad value 'Z80' for --cpu", nullptr},
+        // Checked once every option is read, whatever their order.
+        {{"--interrupt", "RST7.5@1", "--cpu", "8080"}, "the 8080 has no TRAP or RST 5.5/6.5/7.5 input", nullptr},
+        {{"--cpu", "8080", "--sid", "1"}, "the 8080 has no SID and SOD lines", nullptr},
+        {{"--serial-baud", "9600", "--cpu", "8080"}, "the 8080 has no SID and SOD lines", nullptr},
         {{"--interrupt", "TRAP@x"}, "for --interrupt", nullptr},
         {{"--clock", "2"}, nullptr, [](const SimOptions& o) { return o.ClockKHz == 2000; }},
         {{"--clock", "6.144"}, nullptr, [](const SimOptions& o) { return o.ClockKHz == 6144; }},
@@ -353,6 +370,25 @@ TEST(SimulatorRun, StopsChecksAndReportsAsWorkedOutByHand)
             0,
             {"Registers: A=80 B=12 C=34 D=00 E=00 H=00 L=00 SP=2000 PC=0801", "Flags: S=1 Z=1 AC=1 P=1 CY=1",
                 "  passed: F: expected D5H, actual D5H", "  passed: SP: expected 2000H, actual 2000H"},
+            "", nullptr},
+        // As an 8080: NOP as 08H (4), JMP 0805H as 0CBH (10), HLT (7).
+        {"8080 aliases", {0x08, 0xCB, 0x05, 0x08, 0x00, 0x76}, {"--cpu", "8080", "--expect-cycles", "21", "--trace"},
+            0,
+            {"CPU: 8080", "0800  08        NOP             A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=0000 F=..... T=4",
+                "0801  CB 05 08  JMP 0805H       A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=0000 F=..... T=10",
+                "0805  76        HLT             A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=0000 F=..... T=7",
+                "Stopped: HLT at 0805H", "Interrupts: IE=0", "Instructions: 3", "OUT: 0",
+                "  passed: T-states: expected 21, actual 21"},
+            "", nullptr},
+        // EI; HLT: the HLT waits for INTR with RST 1 on the bus, to the HLT at
+        // 0008H. 8080: 4 + 7 + 11 + 7; 8085: 4 + 5 + 12 + 5.
+        {"intr 8080", {0xFB, 0x76}, {"--cpu", "8080", "--interrupt", "INTR:RST1@100", "--set", "8=76H", "--trace"}, 0,
+            {"CPU: 8080", "----  INTR taken, to 0008H      A=00 B=00 C=00 D=00 E=00 H=00 L=00 SP=FFFE F=..... T=11",
+                "Stopped: HLT at 0008H", "Instructions: 4", "T-states: 29"},
+            "", nullptr},
+        {"intr 8085", {0xFB, 0x76}, {"--interrupt", "INTR:RST1@100", "--set", "8=76H"}, 0,
+            {"Stopped: HLT at 0008H", "Interrupts: IE=0 M7.5=1 M6.5=1 M5.5=1 SID=0 SOD=0", "Instructions: 4",
+                "T-states: 26"},
             "", nullptr},
         // MVI C,9; LXI D,010BH; CALL 5; JMP 0; "Hi$".
         {"cpm string", {0x0E, 0x09, 0x11, 0x0B, 0x01, 0xCD, 0x05, 0x00, 0xC3, 0x00, 0x00, 'H', 'i', '$'}, {"--cpm"}, 0,
