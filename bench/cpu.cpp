@@ -26,13 +26,15 @@ std::unique_ptr<Machine> Load(const std::uint8_t* code, std::size_t size, CpuMod
     return machine;
 }
 
-// Steps as a driver does with the trace off: each result looked at.
+// Steps as a driver does with the trace off: the model's step function
+// picked once, each result looked at.
 void RunSteps(benchmark::State& state, const std::uint8_t* code, std::size_t size, CpuModel model = Cpu8085)
 {
     auto machine = Load(code, size, model);
+    StepFunction step = StepFunctionFor(model);
     for (auto _ : state) {
-        for (int step = 0; step < StepsPerIteration; ++step) {
-            if (StepMachine(*machine) != StepRan) {
+        for (int count = 0; count < StepsPerIteration; ++count) {
+            if (step(*machine) != StepRan) {
                 state.SkipWithError("the program stopped");
                 return;
             }

@@ -87,8 +87,8 @@ constexpr std::array<std::uint8_t, 256> MakeTStates8080()
     for (int nop : {0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x38}) {
         states[nop] = 4;
     }
-    states[0xCB] = states[0xD9] = 10;                  // JMP, RET
-    states[0xDD] = states[0xED] = states[0xFD] = 17;   // CALL
+    states[0xCB] = states[0xD9] = 10;                // JMP, RET
+    states[0xDD] = states[0xED] = states[0xFD] = 17; // CALL
     return states;
 }
 constexpr std::array<std::uint8_t, 256> TStates8080 = MakeTStates8080();
@@ -506,9 +506,10 @@ void RaiseInterrupt(Machine& machine, InterruptLine line, std::uint8_t restart)
 namespace {
 
 // One step as the model runs it: each model gets its own copy of the switch,
-// with its tables and rules fixed at compile time.
+// with its tables and rules fixed at compile time, so neither pays for the
+// other's rules.
 template <CpuModel Model>
-[[gnu::always_inline]] inline StepResult Step(Machine& m)
+StepResult Step(Machine& m)
 {
     // EI's enable lands after the instruction that follows it.
     bool enableAfter = false;
@@ -703,7 +704,12 @@ template <CpuModel Model>
 
 } // namespace
 
+StepFunction StepFunctionFor(CpuModel model)
+{
+    return model == Cpu8080 ? Step<Cpu8080> : Step<Cpu8085>;
+}
+
 StepResult StepMachine(Machine& machine)
 {
-    return machine.Model == Cpu8080 ? Step<Cpu8080>(machine) : Step<Cpu8085>(machine);
+    return StepFunctionFor(machine.Model)(machine);
 }

@@ -83,6 +83,11 @@ void ResetMachine(Machine& machine, std::uint8_t fill, CpuModel model = Cpu8085)
 // counted. A halted machine with nothing to take counts nothing.
 StepResult StepMachine(Machine& machine);
 
+// StepMachine for one model, for a run loop that picks it once: a step then
+// costs no test of the model.
+using StepFunction = StepResult (*)(Machine& machine);
+StepFunction StepFunctionFor(CpuModel model);
+
 // The ten opcodes the 8085's documentation leaves out (08 10 18 28 38 CB D9
 // DD ED FD). The 8080 runs them as NOP, JMP, RET and CALL.
 bool IsUndocumentedOpcode(std::uint8_t opcode);

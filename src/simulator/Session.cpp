@@ -309,16 +309,18 @@ StepResult StepChecked(Session& session, const RunRequest& request, StopReason& 
 }
 
 // The fast loop: instructions until end, a mark or anything but a plain
-// step. marks is null when nothing is marked.
+// step. marks is null when nothing is marked. The model's step function is
+// picked once, so no step tests the model.
 StepResult RunSlice(Machine& machine, const std::uint8_t* marks, std::uint64_t end)
 {
-    StepResult result = StepMachine(machine);
+    StepFunction step = StepFunctionFor(machine.Model);
+    StepResult result = step(machine);
     if (marks == nullptr) {
         while (result == StepRan && machine.Steps < end)
-            result = StepMachine(machine);
+            result = step(machine);
     } else {
         while (result == StepRan && machine.Steps < end && marks[machine.PC] == 0)
-            result = StepMachine(machine);
+            result = step(machine);
     }
     return result;
 }
