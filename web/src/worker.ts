@@ -5,6 +5,7 @@ import type { AssembleResult, Session, Snapshot as MachineSnapshot, Stop, Toolch
 import { loadToolchain } from "./toolchain.js";
 import { CheckOption } from "./checks";
 import { SimOptionsOf } from "./kit";
+import { ReadValue } from "./views";
 import { MemoryWindowBytes, StackWords, type Assembly, type Reply, type Request, type Snapshot, type Speed } from "./protocol";
 
 declare function importScripts(...urls: string[]): void;
@@ -142,21 +143,12 @@ function ApplyInValues(atLoad: boolean) {
   for (const line of inValues.split(/\n/)) {
     const m = /^\s*([^=\s]+)\s*=\s*(.+)$/.exec(line);
     if (!m) continue;
-    const port = ReadNumber(m[1]);
-    const bytes = m[2].split(",").map(ReadNumber);
+    const port = ReadValue(m[1]);
+    const bytes = m[2].split(",").map((b) => ReadValue(b));
     if (port === null || port > 255 || !bytes.every((b) => b !== null && b < 256)) continue;
     if (atLoad && bytes.length > 1) session.queueInput(port, bytes.slice(0, -1) as number[]);
     session.setPortValue(port, bytes[bytes.length - 1]);
   }
-}
-
-function ReadNumber(text: string): number | null {
-  const t = text.trim();
-  let m: RegExpExecArray | null;
-  if ((m = /^([0-9][0-9A-F]*)H$/i.exec(t))) return parseInt(m[1], 16);
-  if ((m = /^([01]+)B$/i.exec(t))) return parseInt(m[1], 2);
-  if ((m = /^([0-9]+)D?$/i.exec(t))) return parseInt(m[1], 10);
-  return null;
 }
 
 function Load(next: Program) {
