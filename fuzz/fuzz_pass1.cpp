@@ -22,24 +22,10 @@ namespace {
 
 const long MaxExpandedLines = 4000; // keeps each input quick
 
-struct MemoryFiles : SourceFileSystem {
-    std::map<std::string, std::string> Files;
-    ReadOutcome ReadFile(const std::string& path, std::string& content, std::string& reason) const override
-    {
-        auto found = Files.find(path);
-        if (found == Files.end()) {
-            reason = "No such file or directory";
-            return ReadOutcome::Missing;
-        }
-        content = found->second;
-        return ReadOutcome::Read;
-    }
-};
-
 // prog.asm, then a file for each "@@NAME" line.
-MemoryFiles SplitFiles(const std::string& input)
+MemoryFileSystem SplitFiles(const std::string& input)
 {
-    MemoryFiles files;
+    MemoryFileSystem files;
     std::string name = "prog.asm";
     std::size_t start = 0;
     for (;;) {
@@ -85,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string base = ScratchDirectory() + "/prog";
     const std::string opcodes = std::string(PASS2_SOURCE_DIR) + "/etc/opcodes.txt";
     const std::string input(reinterpret_cast<const char*>(data), size);
-    MemoryFiles files = SplitFiles(input);
+    MemoryFileSystem files = SplitFiles(input);
     Pass1Paths paths{"prog.asm", base + ".pass1", base + ".sym", opcodes, ""};
     paths.FileSystem = &files;
     paths.IncludeDirectories = {"lib"};

@@ -805,6 +805,22 @@ public:
 
 } // namespace
 
+ReadOutcome MemoryFileSystem::ReadFile(const std::string& path, std::string& content, std::string& reason) const
+{
+    auto refused = Unreadable.find(path);
+    if (refused != Unreadable.end()) {
+        reason = refused->second;
+        return ReadOutcome::Failed;
+    }
+    auto found = Files.find(path);
+    if (found == Files.end()) {
+        reason = std::strerror(ENOENT);
+        return ReadOutcome::Missing;
+    }
+    content = found->second;
+    return ReadOutcome::Read;
+}
+
 const SourceFileSystem& DiskFileSystem()
 {
     static const Disk disk;

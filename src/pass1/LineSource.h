@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -26,6 +27,14 @@ struct SourceFileSystem {
     virtual ReadOutcome ReadFile(const std::string& path, std::string& content, std::string& reason) const = 0;
 };
 const SourceFileSystem& DiskFileSystem();
+
+// Files held in memory by their path (the fuzz target's and the tests'); a
+// path in Unreadable is there but cannot be read, for the reason given.
+struct MemoryFileSystem : SourceFileSystem {
+    std::map<std::string, std::string> Files;
+    std::map<std::string, std::string> Unreadable;
+    ReadOutcome ReadFile(const std::string& path, std::string& content, std::string& reason) const override;
+};
 
 // The bounds of the text layer, each reported once as one error.
 struct TextLayerBounds {

@@ -26,27 +26,6 @@ namespace fs = std::filesystem;
 
 typedef std::vector<std::pair<std::string, std::string>> FileList; // the first is prog.asm
 
-// Files in memory; a name listed in Unreadable is there but cannot be read.
-struct MemoryFiles : SourceFileSystem {
-    std::map<std::string, std::string> Files;
-    std::map<std::string, std::string> Unreadable; // name, reason
-    ReadOutcome ReadFile(const std::string& path, std::string& content, std::string& reason) const override
-    {
-        auto refused = Unreadable.find(path);
-        if (refused != Unreadable.end()) {
-            reason = refused->second;
-            return ReadOutcome::Failed;
-        }
-        auto found = Files.find(path);
-        if (found == Files.end()) {
-            reason = "No such file or directory";
-            return ReadOutcome::Missing;
-        }
-        content = found->second;
-        return ReadOutcome::Read;
-    }
-};
-
 struct Outcome {
     int Status;
     std::string Messages;
@@ -63,7 +42,7 @@ Outcome Assemble(const FileList& files, long maxExpandedLines = 0)
     if (made == nullptr)
         throw std::runtime_error("cannot make a temporary directory");
     const std::string directory = made;
-    MemoryFiles memory;
+    MemoryFileSystem memory;
     for (const auto& file : files)
         memory.Files[file.first] = file.second;
     memory.Unreadable["bad.inc"] = "Permission denied";
