@@ -364,9 +364,8 @@ bool NextFrameLine(LineSource& source, std::string& text, int& file, int& line)
     line = body.Places[frame.Next].second;
     const std::string& written = body.Lines[frame.Next++];
     if (!SubstituteNames(written, frame.Names, frame.Values, source.Bounds.LineLength, text)) {
-        Report(source, static_cast<int>(source.Texts.size() + 1), LineTooLongMessage(source.Bounds.LineLength));
         text = written;
-        line = -line; // handed out unread
+        line = -line; // too long: handed out unread, and reported then
     }
     return true;
 }
@@ -864,7 +863,7 @@ bool ReadNextLine(LineSource& source, const LayoutHooks& hooks, DeliveredLine& l
         if (source.Ended)
             role = LineRole::AfterEnd;
         else if (unread)
-            role = LineRole::TextLayer;
+            Report(source, lineNumber, LineTooLongMessage(source.Bounds.LineLength));
         else if (source.Collecting.Kind != CollectKind::None)
             CollectLine(source, text, file, place, lineNumber);
         else

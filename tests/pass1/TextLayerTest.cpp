@@ -209,6 +209,11 @@ const ErrorCase ErrorCases[] = {
         "prog.asm:2: error: cannot read include file bad.inc: Permission denied\n"},
     {{{"prog.asm", " INCLUDE a.inc\n"}, {"a.inc", " INCLUDE b.inc\n"}, {"b.inc", " INCLUDE a.inc\n"}},
         "b.inc:1: error: include circle: a.inc -> b.inc -> a.inc (included from a.inc:1, included from prog.asm:1)\n"},
+    // a line that doubles at each call, until it is too long (the chain shortened)
+    {{{"prog.asm", "DBL MACRO X\n DBL X&X\n ENDM\n DBL AB\n"}},
+        "prog.asm:2: error: a line made by substitution is longer than 8192 characters ("
+        "in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:2, ..., "
+        "in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:2, in expansion of DBL at prog.asm:4)\n"},
     // recursion without end: one error at the first call
     {{{"prog.asm", "R MACRO\n R\n ENDM\n NOP\n R\n"}},
         "prog.asm:5: error: expansions nested deeper than 1024 levels at R (a macro that calls itself without end?)\n"},
