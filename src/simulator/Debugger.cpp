@@ -192,19 +192,7 @@ void CommandStep(Debugger& debugger, const std::string& arguments, bool over)
     }
     // Over a call: to the instruction after it, in this routine's frame.
     for (std::uint64_t i = 0; i < count; i++) {
-        Machine& machine = *debugger.Run.Cpu;
-        RunRequest request;
-        if (IsCallOpcode(machine.Memory[machine.PC])) {
-            char text[32];
-            request.HasUntil = true;
-            request.Until =
-                static_cast<std::uint16_t>(machine.PC + DisassembleInstruction(machine, machine.PC, text, sizeof text));
-            request.UntilInFrame = true;
-            request.FrameSP = machine.SP;
-        } else {
-            request.Steps = 1;
-        }
-        if (RunQuietly(debugger, request) != StopDone)
+        if (RunQuietly(debugger, StepOverRequest(*debugger.Run.Cpu)) != StopDone)
             break;
     }
     ShowStop(debugger);
@@ -222,10 +210,7 @@ void CommandNext(Debugger& debugger, const std::string& arguments)
 
 void CommandFinish(Debugger& debugger, const std::string&)
 {
-    RunRequest request;
-    request.UntilReturn = true;
-    request.FrameSP = debugger.Run.Cpu->SP;
-    RunAndShow(debugger, request);
+    RunAndShow(debugger, StepOutRequest(*debugger.Run.Cpu));
 }
 
 void CommandContinue(Debugger& debugger, const std::string&)
@@ -570,10 +555,7 @@ bool StartDebugger(Debugger& debugger, const SimOptions& options, const LoadedPr
 {
     debugger.Out = &out;
     debugger.Run.Options = options;
-    std::uint16_t start = options.HasStart ? options.Start
-        : program.HasStart                 ? program.Start
-        : options.Cpm                      ? 0x0100
-                                           : program.Image.Lowest;
+    std::uint16_t start = FindStartAddress(options, program);
     // The console waits for keys the type command gives: a read stops the run.
     debugger.Run.Io.MoreMayCome = true;
     if (!SetUpSession(debugger.Run, program, start, errors))

@@ -32,6 +32,8 @@ std::uint8_t ReadQueuedInput(void* context, std::uint8_t port)
     std::size_t& read = session.InRead[port];
     if (read < session.InQueues[port].size())
         return session.InQueues[port][read++];
+    if (session.HeldInputs[port] >= 0)
+        return static_cast<std::uint8_t>(session.HeldInputs[port]);
     if (!session.WarnedPorts[port]) {
         session.WarnedPorts[port] = true;
         // The core has fetched the IN and its port: PC is past both.
@@ -261,7 +263,7 @@ StepResult StepChecked(Session& session, const RunRequest& request, StopReason& 
     std::uint8_t opcode = machine.Memory[address];
     if (session.WaitForInput && opcode == 0xDB) {
         std::uint8_t port = machine.Memory[static_cast<std::uint16_t>(address + 1)];
-        if (session.InRead[port] >= session.InQueues[port].size()) {
+        if (session.InRead[port] >= session.InQueues[port].size() && session.HeldInputs[port] < 0) {
             stop = StopInputWanted;
             return StepRan;
         }
@@ -564,6 +566,8 @@ void ResetSession(Session& session)
     session.InRead.assign(256, 0);
     session.WarnedPorts.assign(256, false);
     session.WarnedBdos.assign(256, false);
+    if (session.HeldInputs.size() != 256)
+        session.HeldInputs.assign(256, -1);
     for (const PortBytes& input : options.Inputs)
         QueuePortInput(session, input.Port, input.Bytes);
     session.Outputs.clear();
@@ -646,6 +650,32 @@ void FinishSession(Session& session)
     PassOnSerialText(session, decoded);
 }
 
+RunRequest StepOverRequest(const Machine& machine)
+{
+    std::uint8_t opcode = machine.Memory[machine.PC];
+    // The 8080 also calls with DD, ED and FD; on the 8085 they stop the run as undocumented.
+    bool call = opcode == 0xCD || (opcode & 0xC7) == 0xC4 || opcode == 0xDD || opcode == 0xED || opcode == 0xFD;
+    bool restart = (opcode & 0xC7) == 0xC7;
+    RunRequest request;
+    if (!call && !restart) {
+        request.Steps = 1;
+        return request;
+    }
+    request.HasUntil = true;
+    request.Until = static_cast<std::uint16_t>(machine.PC + (call ? 3 : 1));
+    request.UntilInFrame = true;
+    request.FrameSP = machine.SP;
+    return request;
+}
+
+RunRequest StepOutRequest(const Machine& machine)
+{
+    RunRequest request;
+    request.UntilReturn = true;
+    request.FrameSP = machine.SP;
+    return request;
+}
+
 void RequestPause(Session& session)
 {
     session.PauseRequested.store(true);
@@ -689,6 +719,11 @@ void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::
 {
     std::vector<std::uint8_t>& queue = session.InQueues[port];
     queue.insert(queue.end(), bytes.begin(), bytes.end());
+}
+
+void HoldPortInput(Session& session, std::uint8_t port, int value)
+{
+    session.HeldInputs[port] = value < 0 ? -1 : static_cast<std::int16_t>(value & 0xFF);
 }
 
 void RaiseSessionInterrupt(Session& session, InterruptLine line, std::uint8_t restart)

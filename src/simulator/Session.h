@@ -141,6 +141,7 @@ struct Session {
     std::vector<std::vector<std::uint8_t>> InQueues; // 256 ports
     std::vector<std::size_t> InRead;                 // bytes of each queue read so far
     std::vector<bool> WarnedPorts;
+    std::vector<std::int16_t> HeldInputs; // 256: what IN reads once the port's queue is spent; -1: FFH, with a warning
     bool WaitForInput = false; // IN from an empty queue stops the run (StopInputWanted) instead of reading FFH
     std::vector<PortWrite> Outputs;  // every OUT, in order (up to MaxRecordedWrites)
     std::vector<std::uint8_t> SimWrites; // the accumulator of every SIM
@@ -177,6 +178,13 @@ void ResetSession(Session& session);
 // breakpoint moves on.
 StopReason RunSession(Session& session, const RunRequest& request = RunRequest());
 
+// What "step over" and "step out" ask at the machine's PC. Over: a CALL, a
+// conditional call or an RST runs to the instruction behind it in this
+// frame (a recursive call included); anything else is one step. Out: until
+// a return lifts SP above where it is now.
+RunRequest StepOverRequest(const Machine& machine);
+RunRequest StepOutRequest(const Machine& machine);
+
 // Asks a running RunSession to stop (StopPaused) at the next slice boundary,
 // within a few thousand instructions. Safe from a signal handler or another
 // thread; a request made while no run is going stops the next run at once.
@@ -198,6 +206,10 @@ void QueuePortInput(Session& session, std::uint8_t port, const std::vector<std::
 
 // After the last RunSession: a frame under way on SOD is read out.
 void FinishSession(Session& session);
+
+// A value the port gives every IN once its queue is spent, as a switch on a
+// kit's input port holds it (-1: none again). It stays over ResetSession.
+void HoldPortInput(Session& session, std::uint8_t port, int value);
 
 // Raises an interrupt line now; the core takes it when it may. INTR carries
 // the restart opcode on the bus.

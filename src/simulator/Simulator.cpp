@@ -104,43 +104,63 @@ int RunSimulator(const std::vector<std::string>& arguments, std::ostream& out, s
     return RunSimulator(arguments, noInput, out, errors);
 }
 
-int RunSimulator(
-    const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors, bool live)
+bool PrepareRun(const std::vector<std::string>& arguments, SimOptions& options, LoadedProgram& program, int& status,
+    std::ostream& out, std::ostream& errors)
 {
-    SimOptions options;
+    status = SimulatorUsage;
     if (!ParseSimOptions(arguments, options, errors))
-        return SimulatorUsage;
-    if (options.Help) {
-        WriteUsage(out);
-        return SimulatorOk;
-    }
-    if (options.Version) {
-        out << Version << "\n";
-        return SimulatorOk;
+        return false;
+    if (options.Help || options.Version) {
+        if (options.Help)
+            WriteUsage(out);
+        else
+            out << Version << "\n";
+        status = SimulatorOk;
+        return false;
     }
     if (options.File.empty()) {
         errors << "Simulator: error: no program file given (see --help)\n";
-        return SimulatorUsage;
+        return false;
     }
-    LoadedProgram program;
-    int status = LoadProgram(options, program, errors);
+    status = LoadProgram(options, program, errors);
     if (status != SimulatorOk)
-        return status;
+        return false;
+    status = SimulatorUsage;
     // Names in the options: read them again with the program's own.
     if (!options.PendingNames.empty()) {
         if (!program.HasSymbols) {
             errors << "Simulator: error: '" << options.PendingNames[0] << "' is a name, but '" << options.File
                    << "' brings no symbols (run its .asm, or put its .sym beside it)\n";
-            return SimulatorUsage;
+            return false;
         }
         options = SimOptions();
         if (!ParseSimOptions(arguments, options, errors, &program.Symbols))
-            return SimulatorUsage;
+            return false;
     }
     // A CP/M program and a debugging session may run for long: the limit is
     // the highest unless asked (a debugger user has Ctrl-C).
     if ((options.Cpm || options.Debug) && !options.HasMaxSteps)
         options.MaxSteps = MaxStepLimit;
+    status = SimulatorOk;
+    return true;
+}
+
+std::uint16_t FindStartAddress(const SimOptions& options, const LoadedProgram& program)
+{
+    return options.HasStart ? options.Start
+        : program.HasStart  ? program.Start
+        : options.Cpm       ? 0x0100
+                            : program.Image.Lowest;
+}
+
+int RunSimulator(
+    const std::vector<std::string>& arguments, std::istream& in, std::ostream& out, std::ostream& errors, bool live)
+{
+    SimOptions options;
+    LoadedProgram program;
+    int status = SimulatorOk;
+    if (!PrepareRun(arguments, options, program, status, out, errors))
+        return status;
     if (options.Debug)
         return RunDebugger(options, program, in, out, errors);
     return RunProgram(options, program, out, errors, live);
@@ -213,10 +233,7 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
 {
     Session session;
     session.Options = options;
-    std::uint16_t start = options.HasStart ? options.Start
-        : program.HasStart                 ? program.Start
-        : options.Cpm                      ? 0x0100
-                                           : program.Image.Lowest;
+    std::uint16_t start = FindStartAddress(options, program);
     // A program with a console owns standard output; everything the
     // simulator says goes to standard error then. Standard input follows
     // --input only from a terminal.

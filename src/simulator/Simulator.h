@@ -2,6 +2,7 @@
 // set-up, the run, the report and the checks.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -26,6 +27,17 @@ enum SimulatorStatus {
 // Loads the program that the options name. Returns SimulatorOk or
 // the status to exit with (the message is written).
 int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream& errors);
+
+// Reads the arguments and loads the program they name, as every run of the
+// simulator begins: true with options and program ready to set up; false
+// when the run ends here with status (after --help or --version, or a fault
+// with its message written).
+bool PrepareRun(const std::vector<std::string>& arguments, SimOptions& options, LoadedProgram& program, int& status,
+    std::ostream& out, std::ostream& errors);
+
+// Where a run starts: --start, else the file's start address, else 0100H for
+// CP/M, else the lowest byte loaded.
+std::uint16_t FindStartAddress(const SimOptions& options, const LoadedProgram& program);
 
 // Sets up and runs a loaded program, then reports and checks; returns the
 // exit status. live: the console reads standard input (after --input only

@@ -56,15 +56,51 @@ function makeToolchain(core) {
 }
 
 function makeSession(core) {
-  const unavailable = () => {
-    throw new Error('sessions are not in this build of the module yet');
+  let native = new core.WebSession();
+  const alive = () => {
+    if (!native) throw new Error('the session was disposed');
+    return native;
   };
+  const stop = (json) => JSON.parse(json);
+  const asString = (bytes) => (bytes instanceof Uint8Array ? bytes : Uint8Array.from(bytes));
   return {
-    load: unavailable, reset: unavailable, step: unavailable, stepOver: unavailable, stepOut: unavailable,
-    run: unavailable, requestPause: unavailable, setBreakpoint: unavailable, breakpoints: unavailable,
-    setWatchpoint: unavailable, setRegister: unavailable, readMemory: unavailable, writeMemory: unavailable,
-    queueInput: unavailable, setPortValue: unavailable, sendConsole: unavailable, raiseInterrupt: unavailable,
-    snapshot: unavailable, report: unavailable, checks: unavailable, dispose() {},
+    load(program, options = []) {
+      return JSON.parse(alive().load(program.name, program.data, flattenFiles(program.files), options));
+    },
+    reset() { alive().reset(); },
+    step(count = 1) { return stop(alive().run('step', count)); },
+    stepOver() { return stop(alive().run('over', 0)); },
+    stepOut() { return stop(alive().run('out', 0)); },
+    run(maxInstructions) { return stop(alive().run('run', maxInstructions)); },
+    requestPause() { alive().pause(); },
+    setBreakpoint(address, on) { alive().setBreakpoint(address & 0xffff, !!on); },
+    breakpoints() { return JSON.parse(alive().breakpoints()); },
+    setWatchpoint(address, kind, on) {
+      if (kind !== 'write') throw new Error(`watchpoints see writes only, not '${kind}'`);
+      alive().setWatchpoint(address & 0xffff, !!on);
+    },
+    setRegister(name, value) {
+      if (!alive().setRegister(name, value & 0xffff)) throw new Error(`no register ${name}`);
+    },
+    readMemory(address, length) { return hexToBytes(JSON.parse(alive().readMemory(address & 0xffff, length))); },
+    writeMemory(address, bytes) { alive().writeMemory(address & 0xffff, asString(bytes)); },
+    queueInput(port, bytes) { alive().queueInput(port & 0xff, asString(bytes)); },
+    setPortValue(port, value) { alive().holdInput(port & 0xff, value === null ? -1 : value & 0xff); },
+    sendConsole() { throw new Error('console input is not in this build of the module yet'); },
+    raiseInterrupt(line) {
+      if (!alive().raiseInterrupt(line)) throw new Error(`no interrupt line ${line}`);
+    },
+    snapshot() {
+      const snapshot = JSON.parse(alive().snapshot());
+      if (snapshot) snapshot.changed = decodeRanges(snapshot.changed);
+      return snapshot;
+    },
+    report() { return alive().report(); },
+    checks(options) { return JSON.parse(alive().checks(options)); },
+    dispose() {
+      if (native) native.delete();
+      native = null;
+    },
   };
 }
 
