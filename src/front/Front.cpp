@@ -411,6 +411,16 @@ int WriteFailedAssembly(const FrontOptions& options, const AssemblyResult& resul
     return 1;
 }
 
+int AssembleAndWrite(const FrontOptions& options, AssemblyResult& result, std::ostream& out, std::ostream& errors)
+{
+    int status = AssembleSource(options, result, errors);
+    if (status == 1 && options.FromObject.empty())
+        return WriteFailedAssembly(options, result, errors);
+    if (status != 0)
+        return status;
+    return WriteOutputs(options, result, out, errors);
+}
+
 int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream& errors)
 {
     ParsedCommand command;
@@ -426,10 +436,5 @@ int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream
         return 0;
     }
     AssemblyResult result;
-    status = AssembleSource(command.Options, result, errors);
-    if (status == 1 && command.Options.FromObject.empty())
-        return WriteFailedAssembly(command.Options, result, errors);
-    if (status != 0)
-        return status;
-    return WriteOutputs(command.Options, result, out, errors);
+    return AssembleAndWrite(command.Options, result, out, errors);
 }

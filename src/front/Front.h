@@ -58,5 +58,10 @@ int WriteFailedAssembly(const FrontOptions& options, const AssemblyResult& resul
 // ../share/assembler-8085/etc/opcodes.txt), else the build tree's.
 std::string FindOpcodeTable(const std::string& executablePath);
 
+// What the command line does once its options are read: the assembly, then
+// the outputs, or after errors in the source the listing with its messages.
+// Returns the exit status.
+int AssembleAndWrite(const FrontOptions& options, AssemblyResult& result, std::ostream& out, std::ostream& errors);
+
 // The whole program: options, assembly, outputs. Returns the exit status.
 int RunFront(int argc, const char* const argv[], std::ostream& out, std::ostream& errors);

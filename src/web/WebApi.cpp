@@ -212,11 +212,7 @@ std::string AssembleToJson(const std::string& source, const std::string& mainFil
     if (!WriteWebFiles(all, failed))
         errors << "Assembler: error: cannot write " << failed << '\n';
     else
-        status = AssembleSource(options, result, errors);
-    if (status == 0)
-        status = WriteOutputs(options, result, out, errors);
-    else if (status == 1)
-        status = WriteFailedAssembly(options, result, errors);
+        status = AssembleAndWrite(options, result, out, errors);
 
     JsonWriter json;
     OpenJson(json, '{');

@@ -50,7 +50,7 @@ export interface AssembleResult {
   ok: boolean;               // status === 0
   errorText: string;         // Assembler's standard error, byte for byte
   diagnostics: Diagnostic[]; // errorText taken apart, in order
-  listing: string;           // the .lst file ('' unless ok)
+  listing: string;           // the .lst file, also after errors in the source (the messages under their lines); '' when status is 2
   hex: string;               // the .hex file ('' unless ok)
   binary: Uint8Array;        // the .bin file (lowest to highest address, gaps filled; empty unless ok)
   loadAddress: number;       // the binary's first address (the lowest byte written)
@@ -94,7 +94,7 @@ export interface Flags { S: boolean; Z: boolean; AC: boolean; P: boolean; CY: bo
 
 // Why a run or step ended:
 //  'halt' HLT with no interrupt to wait for; 'breakpoint'; 'watchpoint';
-//  'count' the instructions asked for have run (nothing else stopped it);
+//  'count' the instructions asked for have run, or stepOver/stepOut arrived (nothing else stopped it);
 //  'limit' the session's step limit (--max-steps); 'undocumented' an opcode
 //  the 8085 does not document (not executed); 'exit' a CP/M program's
 //  warm boot or BDOS 0; 'input' the program waits for console input;
@@ -125,8 +125,9 @@ export interface Snapshot {
   tStates: number;
   clockKHz: number;
   time: string;           // tStates at the clock, as the report writes it ("12.345 us at 3.072 MHz")
-  changed: ByteRange[];   // memory bytes that differ from the previous snapshot (all written bytes in the first)
+  changed: ByteRange[];   // memory bytes that differ from the previous snapshot (all 64 KiB in the first after load or reset)
   console: string;        // console output (CP/M BDOS, the UART) since the previous snapshot
+  warnings: string;       // the simulator's warnings since the previous snapshot ("Simulator: warning: ..." lines)
   portWrites: PortWrite[];// OUT writes since the previous snapshot, in order
   stop: Stop | null;      // how the last run or step ended (null before the first)
 }
@@ -150,17 +151,17 @@ export interface Session {
   // Loads a program with command-line options (['--in', '1=80H', '--cpm', ...]);
   // the same messages and statuses as Simulator. status 0 when loaded.
   load(program: ProgramFile, options?: string[]): CommandResult;
-  // Back to the state load left (memory, registers, input queues); breakpoints stay.
+  // Back to the state load left (memory, registers, input queues); breakpoints, watchpoints and port values stay.
   reset(): void;
   step(count?: number): Stop;               // count instructions (default 1), or less if something stops it
   stepOver(): Stop;                         // a CALL (or RST) runs to its return; otherwise one step
   stepOut(): Stop;                          // runs to the return of the current subroutine
   run(maxInstructions: number): Stop;       // until a stop, at most maxInstructions ('count' when all ran)
-  requestPause(): void;                     // the next or running run stops with 'pause'
+  requestPause(): void;                     // the next run stops at once with 'pause' (calls are synchronous: the worker runs slices)
 
   setBreakpoint(address: number, on: boolean): void;
   breakpoints(): number[];
-  setWatchpoint(address: number, kind: WatchKind, on: boolean): void;
+  setWatchpoint(address: number, kind: WatchKind, on: boolean): void; // only 'write' is served (others throw)
 
   setRegister(name: RegisterName, value: number): void;
   readMemory(address: number, length: number): Uint8Array;
@@ -168,7 +169,7 @@ export interface Session {
 
   queueInput(port: number, bytes: Uint8Array | number[]): void; // bytes IN reads from the port, in order
   setPortValue(port: number, value: number | null): void;     // what IN reads when the queue is empty (null: FFH)
-  sendConsole(text: string): void;                              // keyboard input for the console
+  sendConsole(text: string): void;                              // keyboard input for the console (throws until the console input lands)
   raiseInterrupt(line: InterruptName): void;
 
   snapshot(): Snapshot;
