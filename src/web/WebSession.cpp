@@ -276,11 +276,16 @@ std::string ChecksJson(WebSession& web, const std::vector<std::string>& options)
         if (options[i] == name && i + 1 < options.size())
             checks.back().push_back(options[++i]);
     }
-    std::vector<SimOptions> parsed(checks.size());
-    for (std::size_t i = 0; i < checks.size() && errors.str().empty(); ++i)
-        ParseSimOptions(checks[i], parsed[i], errors);
     if (!web.Run && errors.str().empty())
         errors << "Simulator: error: no program loaded\n";
+    // Names in the checks are the program's.
+    const ProgramSymbols* symbols = web.Run && web.Run->Program.HasSymbols ? &web.Run->Program.Symbols : nullptr;
+    std::vector<SimOptions> parsed(checks.size());
+    for (std::size_t i = 0; i < checks.size() && errors.str().empty(); ++i) {
+        if (ParseSimOptions(checks[i], parsed[i], errors, symbols) && symbols == nullptr
+            && !parsed[i].PendingNames.empty())
+            errors << "Simulator: error: '" << parsed[i].PendingNames[0] << "' is a name, but the program brings no symbols\n";
+    }
     std::string error = errors.str();
     bool ok = error.empty();
     WriteJsonField(json, "error", error);

@@ -26,7 +26,7 @@ test('a session run to its stop reports as the native Simulator does', async (t)
   let compared = 0;
   for (const command of commands) {
     const program = [...command.args].reverse().find((word) => command.files[word] !== undefined);
-    if (!program) continue;
+    if (!program || command.args.includes('--debug')) continue;
     await t.test(command.label, () => {
       const { options, checks } = splitArguments(command.args.filter((word) => word !== program));
       // A session's own limit is far above the command line's: give both the command line's.
@@ -93,7 +93,7 @@ test('one program through every call of a session', async () => {
   assert.deepStrictEqual(snapshot.changed.map((r) => [r.address, r.bytes.length]), [[0, 0x10000]]);
   assert.deepStrictEqual(Array.from(snapshot.changed[0].bytes.subarray(0x0800, 0x0803)), [0x31, 0x00, 0x20]);
 
-  assert.deepStrictEqual(session.step(), { reason: 'count', address: 0x0803, text: 'at 0803H' });
+  assert.deepStrictEqual(session.step(), { reason: 'count', address: 0x0803, text: 'at 0803H START+3' });
   assert.strictEqual(session.stepOver().address, 0x0806);                // the routine's four instructions ran
   snapshot = session.snapshot();
   assert.deepStrictEqual([snapshot.registers.A, snapshot.registers.SP, snapshot.steps], [7, 0x2000, 6]);
@@ -105,7 +105,7 @@ test('one program through every call of a session', async () => {
   session.setWatchpoint(0x2050, 'write', false);
   session.setRegister('A', 0x55);                                         // after the STA: IN overwrites A
   assert.deepStrictEqual(session.readMemory(0x2050, 2), Uint8Array.from([7, 0]));
-  assert.deepStrictEqual(session.run(1000), { reason: 'halt', address: 0x080d, text: 'HLT at 080DH' });
+  assert.deepStrictEqual(session.run(1000), { reason: 'halt', address: 0x080d, text: 'HLT at 080DH START+13' });
   snapshot = session.snapshot();
   assert.deepStrictEqual(snapshot.portWrites, [{ port: 0x10, value: 0x42 }]);
   assert.strictEqual(snapshot.time, '34.180 us at 3.072 MHz');           // 105 T-states
