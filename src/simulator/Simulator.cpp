@@ -145,6 +145,11 @@ bool PrepareRun(const std::vector<std::string>& arguments, SimOptions& options, 
     return true;
 }
 
+bool HasConsole(const SimOptions& options)
+{
+    return options.Cpm || options.Uart.Enabled || options.SerialBaud != 0;
+}
+
 std::uint16_t FindStartAddress(const SimOptions& options, const LoadedProgram& program)
 {
     return options.HasStart ? options.Start
@@ -237,7 +242,7 @@ int RunProgram(const SimOptions& options, const LoadedProgram& program, std::ost
     // A program with a console owns standard output; everything the
     // simulator says goes to standard error then. Standard input follows
     // --input only from a terminal.
-    bool console = options.Cpm || options.Uart.Enabled || options.SerialBaud != 0;
+    bool console = HasConsole(options);
     bool reads = live && console && (!options.HasConsoleInput || isatty(0) != 0);
     session.Io.MoreMayCome = reads;
     if (!SetUpSession(session, program, start, errors))

@@ -35,6 +35,9 @@ int LoadProgram(const SimOptions& options, LoadedProgram& program, std::ostream&
 bool PrepareRun(const std::vector<std::string>& arguments, SimOptions& options, LoadedProgram& program, int& status,
     std::ostream& out, std::ostream& errors);
 
+// The program talks to a console (CP/M, a UART, the serial line on SID/SOD).
+bool HasConsole(const SimOptions& options);
+
 // Where a run starts: --start, else the file's start address, else 0100H for
 // CP/M, else the lowest byte loaded.
 std::uint16_t FindStartAddress(const SimOptions& options, const LoadedProgram& program);

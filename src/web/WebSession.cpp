@@ -26,6 +26,8 @@ const StopName StopNames[] = {
     {StopWarmBoot, "exit"},
     {StopBdosReset, "exit"},
     {StopInputWanted, "input"},
+    {StopInputSpent, "input"},
+    {StopCancelled, "exit"},
     {StopPaused, "pause"},
 };
 
@@ -179,6 +181,8 @@ std::string LoadWebSession(WebSession& web, const WebFile& program, const std::v
         return JsonOfCommand(status, out.str(), errors.str());
     if (!run->Options.HasMaxSteps)
         run->Options.MaxSteps = MaxStepLimit;
+    // The page's keyboard is a live source: a read waits for it.
+    run->Io.MoreMayCome = HasConsole(run->Options);
     if (!SetUpSession(*run, loaded, FindStartAddress(run->Options, loaded), errors))
         return JsonOfCommand(SimulatorUsage, out.str(), errors.str());
     web.Run = std::move(run);
@@ -199,7 +203,21 @@ std::string RunWebSession(WebSession& web, const std::string& how, std::uint64_t
         request = StepOutRequest(*web.Run->Cpu);
     else
         request.Steps = count == 0 ? 1 : count;
-    RunSession(*web.Run, request);
+    Session& run = *web.Run;
+    const std::uint64_t start = run.Cpu->Steps, total = request.Steps;
+    // A console poll that found nothing only looks at the keyboard, whose
+    // keys are all queued already: the run goes on (a read stops for a key).
+    while (RunSession(run, request) == StopInputWanted && run.Io.Waiting == ConsoleWantsPoll) {
+        NoteInputChecked(run.Io, run.Cpu->Steps);
+        if (total != 0) {
+            std::uint64_t ran = run.Cpu->Steps - start;
+            if (ran >= total) {
+                run.Stop = StopDone;
+                break;
+            }
+            request.Steps = total - ran;
+        }
+    }
     JsonWriter json;
     WriteStop(json, *web.Run);
     return json.Text;
@@ -405,4 +423,10 @@ void PauseWebSession(WebSession& web)
 {
     if (web.Run)
         RequestPause(*web.Run);
+}
+
+void SendWebConsole(WebSession& web, const std::string& bytes)
+{
+    if (web.Run)
+        QueueConsoleInput(web.Run->Io, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }

@@ -47,6 +47,8 @@ void WriteWebMemory(WebSession& web, std::uint16_t address, const std::string& b
 void QueueWebInput(WebSession& web, std::uint8_t port, const std::string& bytes);
 // What IN reads from the port once its queue is spent (-1: FFH again).
 void HoldWebInput(WebSession& web, std::uint8_t port, int value);
+// Keys typed at the program's console (LF is taken as CR, as a terminal sends it).
+void SendWebConsole(WebSession& web, const std::string& bytes);
 // The next run (or the running one, from another thread) stops at once.
 void PauseWebSession(WebSession& web);
 // False when name is no interrupt line (TRAP, RST7.5, RST6.5, RST5.5, INTR).

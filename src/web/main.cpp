@@ -73,5 +73,6 @@ EMSCRIPTEN_BINDINGS(toolchain)
         .function("writeMemory", &WriteWebMemory)
         .function("queueInput", &QueueWebInput)
         .function("holdInput", &HoldWebInput)
+        .function("sendConsole", &SendWebConsole)
         .function("raiseInterrupt", &RaiseWebInterrupt);
 }

@@ -154,3 +154,16 @@ test('one program through every call of a session', async () => {
   session.dispose();
   assert.throws(() => session.step());
 });
+
+test('a CP/M program waits for a key from the console and answers it', async () => {
+  const toolchain = await loadToolchain();
+  const session = toolchain.createSession();
+  // BDOS 1 reads a key (and echoes it); BDOS 2 prints the next letter.
+  const source = ' ORG 0100H\n MVI C,1\n CALL 5\n INR A\n MOV E,A\n MVI C,2\n CALL 5\n RET\n';
+  assert.strictEqual(session.load({ name: 'key.asm', data: source }, ['--cpm']).status, 0);
+  assert.strictEqual(session.run(100000).reason, 'input');
+  session.sendConsole('a');
+  assert.strictEqual(session.run(100000).reason, 'exit');
+  assert.strictEqual(session.snapshot().console, 'ab');
+  session.dispose();
+});

@@ -169,7 +169,7 @@ export interface Session {
 
   queueInput(port: number, bytes: Uint8Array | number[]): void; // bytes IN reads from the port, in order
   setPortValue(port: number, value: number | null): void;     // what IN reads when the queue is empty (null: FFH)
-  sendConsole(text: string): void;                              // keyboard input for the console (throws until the console input lands)
+  sendConsole(text: string): void;                              // keys typed at the console (CP/M, UART, SOD/SID); a read waiting for one stops the run with 'input'
   raiseInterrupt(line: InterruptName): void;
 
   snapshot(): Snapshot;

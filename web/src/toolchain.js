@@ -86,7 +86,7 @@ function makeSession(core) {
     writeMemory(address, bytes) { alive().writeMemory(address & 0xffff, asString(bytes)); },
     queueInput(port, bytes) { alive().queueInput(port & 0xff, asString(bytes)); },
     setPortValue(port, value) { alive().holdInput(port & 0xff, value === null ? -1 : value & 0xff); },
-    sendConsole() { throw new Error('console input is not in this build of the module yet'); },
+    sendConsole(text) { alive().sendConsole(text); },
     raiseInterrupt(line) {
       if (!alive().raiseInterrupt(line)) throw new Error(`no interrupt line ${line}`);
     },
