@@ -171,13 +171,6 @@ void RunAndShow(Debugger& debugger, const RunRequest& request)
     ShowStop(debugger);
 }
 
-// CALL, Ccc, RST, and the 8080's other CALL opcodes.
-bool IsCallOpcode(std::uint8_t opcode)
-{
-    return opcode == 0xCD || (opcode & 0xC7) == 0xC4 || (opcode & 0xC7) == 0xC7 || opcode == 0xDD || opcode == 0xED
-        || opcode == 0xFD;
-}
-
 void CommandStep(Debugger& debugger, const std::string& arguments, bool over)
 {
     std::uint64_t count = 1;

@@ -20,6 +20,7 @@ TEST(StepRequests, OverCallsAndRestartsStepEverythingElse)
         {0xCD, true, 0x1003}, // CALL
         {0xC4, true, 0x1003}, // CNZ
         {0xFC, true, 0x1003}, // CM
+        {0xDD, true, 0x1003}, // the 8080's other CALL
         {0xC7, true, 0x1001}, // RST 0
         {0xFF, true, 0x1001}, // RST 7
         {0xC3, false, 0},     // JMP
