@@ -71,7 +71,7 @@ function runNative(exerciser) {
   return { ms, report: run.stdout };
 }
 
-const exerciser = readExerciser(path.join(root, 'bench/cpu.cpp'));
+const exerciser = readExerciser(path.join(root, 'bench/Exerciser.h'));
 const source = generateSource(3000);
 const server = await serve();
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'web-bench-chromium-'));

@@ -1,4 +1,4 @@
-// The exerciser loop of bench/cpu.cpp as bytes: read from that file, so the
+// The exerciser loop of bench/cpu.cpp as bytes, read from bench/Exerciser.h, so the
 // native core benchmark and the browser's run the very same program.
 import { readFileSync } from 'node:fs';
 
