@@ -76,9 +76,7 @@ function ToAssembly(id: number, name: string, r: AssembleResult): Assembly {
 function Take(): MachineSnapshot {
   const s = session!.snapshot();
   pendingConsole += s.console;
-  // Warnings arrive with the module's later builds.
-  const warnings = (s as { warnings?: string }).warnings ?? "";
-  if (warnings) pendingWarnings.push(...warnings.split("\n").filter(Boolean).map((w) => w.replace(/^Simulator: warning: /, "")));
+  if (s.warnings) pendingWarnings.push(...s.warnings.split("\n").filter(Boolean).map((w) => w.replace(/^Simulator: warning: /, "")));
   if (pendingWarnings.length > 50) pendingWarnings = pendingWarnings.slice(-50);
   for (const w of s.portWrites) { ports[w.port] = w.value; pendingOuts.push(w); }
   if (pendingOuts.length > 4000) pendingOuts = pendingOuts.slice(-4000);
