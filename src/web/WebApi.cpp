@@ -105,7 +105,10 @@ void WriteAssembledSource(JsonWriter& json, const AssemblyResult& result, const 
             continue;
         NextJsonItem(json);
         OpenJson(json, '{');
-        WriteJsonField(json, "file", mainFile);
+        // The line of an include file is within that file.
+        const std::vector<std::string>& files = result.Pass1.Files;
+        std::size_t file = static_cast<std::size_t>(line.File);
+        WriteJsonField(json, "file", file < files.size() && file > 0 ? files[file] : mainFile);
         WriteJsonField(json, "line", line.LineNumber);
         WriteJsonField(json, "address", static_cast<int>(line.Address));
         WriteJsonField(json, "size", line.ByteCount);

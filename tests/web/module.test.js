@@ -57,3 +57,12 @@ test('the cases\' command lines give the native programs\' output and files', as
     });
   }
 });
+
+test('the lines of an include file carry its name and its own line numbers', async () => {
+  const toolchain = await loadToolchain();
+  const result = toolchain.assemble(' ORG 100H\n INCLUDE "sub.inc"\n HLT\n', 'main.asm',
+    { includes: { 'sub.inc': 'SUB1: MVI A,1\n RET\n' } });
+  assert.strictEqual(result.status, 0);
+  assert.deepStrictEqual(result.lines.map((l) => [l.file, l.line, l.address, l.size]),
+    [['main.asm', 1, 0x100, 0], ['sub.inc', 1, 0x100, 2], ['sub.inc', 2, 0x102, 1], ['main.asm', 3, 0x103, 1]]);
+});
