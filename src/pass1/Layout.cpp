@@ -91,6 +91,16 @@ void DefineLabel(Program& program, ProgramLine& line, const SourceLine& source, 
     LogStream << "Label " << name << " defined as " << HexWord(value) << std::endl;
 }
 
+// A line whose bytes (or reserved room) start at the current address, which
+// its label names.
+void PlaceAtHere(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
+{
+    if (!source.Label.empty())
+        DefineLabel(program, line, source, state);
+    line.HasAddress = true;
+    line.Address = state.Here;
+}
+
 bool CheckOperandCount(Program& program, ProgramLine& line, const SourceLine& source, int wanted)
 {
     int found = static_cast<int>(source.Operands.size());
@@ -135,18 +145,12 @@ void LayOutOrg(Program& program, ProgramLine& line, const SourceLine& source, La
         LogStream << "Origin is " << HexWord(value) << std::endl;
     }
     // A label on an ORG line names the new address.
-    if (!source.Label.empty())
-        DefineLabel(program, line, source, state);
-    line.HasAddress = true;
-    line.Address = state.Here;
+    PlaceAtHere(program, line, source, state);
 }
 
 void LayOutDs(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    if (!source.Label.empty())
-        DefineLabel(program, line, source, state);
-    line.HasAddress = true;
-    line.Address = state.Here;
+    PlaceAtHere(program, line, source, state);
     std::uint16_t value = 0;
     if (EvaluateNow(program, line, source, state, value)) {
         LogStream << "Address is " << HexWord(state.Here) << " Reserved " << value << std::endl;
@@ -158,10 +162,7 @@ void LayOutDs(Program& program, ProgramLine& line, const SourceLine& source, Lay
 // none) is a byte worked out in the second sweep.
 void LayOutFill(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    if (!source.Label.empty())
-        DefineLabel(program, line, source, state);
-    line.HasAddress = true;
-    line.Address = state.Here;
+    PlaceAtHere(program, line, source, state);
     std::uint16_t count = 0;
     if (!EvaluateNow(program, line, source, state, count, 2))
         return;
@@ -268,10 +269,7 @@ int DataByteCount(Program& program, ProgramLine& line, const SourceLine& source)
 
 void LayOutCode(Program& program, ProgramLine& line, const SourceLine& source, LayoutState& state)
 {
-    if (!source.Label.empty())
-        DefineLabel(program, line, source, state);
-    line.HasAddress = true;
-    line.Address = state.Here;
+    PlaceAtHere(program, line, source, state);
     if (state.Only8080 && (source.Operation == "RIM" || source.Operation == "SIM"))
         ReportError(program, line, Only8085Message(source.Operation));
     int size =
