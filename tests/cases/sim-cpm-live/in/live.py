@@ -2,27 +2,11 @@
 # line must show while the program runs, the typed line is echoed once (by the
 # program, not the terminal), a stop signal ends the run with the report and
 # status 128 + the signal, and the terminal's mode is as it was before.
-import fcntl, os, select, signal, subprocess, sys, termios, time
+import os, signal, subprocess, sys, termios
+
+from ptyrun import read_until, take_controlling_terminal
 
 simulator = sys.argv[1]
-
-
-def read_until(master, text, seconds=20):
-    seen = b""
-    end = time.time() + seconds
-    while text not in seen and time.time() < end:
-        ready, _, _ = select.select([master], [], [], 0.1)
-        if ready:
-            try:
-                seen += os.read(master, 4096)
-            except OSError:
-                break
-    return seen
-
-
-def take_controlling_terminal():
-    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
-
 
 # Ctrl-C typed on the terminal, then SIGTERM and SIGHUP sent to the process.
 for how, number in (("Ctrl-C", signal.SIGINT), ("kill", signal.SIGTERM), ("kill", signal.SIGHUP)):

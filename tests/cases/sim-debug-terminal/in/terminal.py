@@ -1,27 +1,11 @@
 # The debugger on a pseudo-terminal, as a user at a terminal has it: Ctrl-C
 # while the program runs stops it and gives the prompt back; Ctrl-C at the
 # prompt gives a new prompt; quit ends with status 0 and the terminal as it was.
-import fcntl, os, select, subprocess, sys, termios, time
+import os, subprocess, sys, termios
+
+from ptyrun import read_until, take_controlling_terminal
 
 simulator = sys.argv[1]
-
-
-def read_until(master, text, seconds=20):
-    seen = b""
-    end = time.time() + seconds
-    while text not in seen and time.time() < end:
-        ready, _, _ = select.select([master], [], [], 0.1)
-        if ready:
-            try:
-                seen += os.read(master, 4096)
-            except OSError:
-                break
-    return seen
-
-
-def take_controlling_terminal():
-    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
-
 
 master, slave = os.openpty()
 before = termios.tcgetattr(slave)
