@@ -121,8 +121,8 @@ void FillResult(const Program& program, LineSource& source, Pass1Result& result)
         listed.ByteCount += line.ByteCount;
     }
     for (const SourceSymbol& symbol : program.Symbols.List)
-        result.Symbols.push_back(DefinedSymbol{
-            symbol.Name, symbol.Value, source.Origins[static_cast<std::size_t>(symbol.LineNumber - 1)].Line});
+        result.Symbols.push_back(DefinedSymbol{symbol.Name, symbol.Value,
+            source.Origins[static_cast<std::size_t>(symbol.LineNumber - 1)].Line, symbol.Kind == SymbolKind::Label});
     result.Files = source.Files;
     result.HasStartAddress = program.HasStartAddress;
     result.StartAddress = program.StartAddress;

@@ -28,7 +28,8 @@ struct ListedLine {
 struct DefinedSymbol {
     std::string Name; // upper case
     std::uint16_t Value;
-    int LineNumber;
+    int LineNumber;        // within the file that defines it
+    bool IsLabel = false;  // names an address; EQU and SET names are values only
 };
 
 // An error or warning of a line, for the listing.

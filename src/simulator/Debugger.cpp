@@ -126,7 +126,8 @@ void ShowInstruction(Debugger& debugger, std::uint16_t address)
     const ProgramSource& source = session.Program.Source;
     int number = source.LineOf.empty() ? 0 : source.LineOf[address];
     if (number > 0 && static_cast<std::size_t>(number) <= source.Lines.size())
-        line += "; " + std::to_string(number) + ": " + TrimText(source.Lines[static_cast<std::size_t>(number) - 1]);
+        line += "; " + source.Places[static_cast<std::size_t>(number) - 1] + ": "
+            + TrimText(source.Lines[static_cast<std::size_t>(number) - 1]);
     std::string labels;
     if (session.Program.HasSymbols)
         AppendLabelLines(labels, Symbols(debugger), address);
@@ -369,7 +370,7 @@ void CommandList(Debugger& debugger, const std::string&)
     int first = current > 5 ? current - 5 : 1;
     int last = std::min(current + 5, static_cast<int>(source.Lines.size()));
     for (int number = first; number <= last; number++) {
-        std::string label = std::to_string(number);
+        const std::string& label = source.Places[static_cast<std::size_t>(number) - 1];
         Out(debugger) << (number == current ? "=> " : "   ") << std::string(label.size() < 4 ? 4 - label.size() : 0, ' ')
                       << label << "  " << source.Lines[static_cast<std::size_t>(number) - 1] << "\n";
     }

@@ -45,11 +45,8 @@ void IndexLabels(ProgramSymbols& symbols)
 void CollectSourceSymbols(const Pass1Result& pass1, ProgramSymbols& symbols)
 {
     symbols = ProgramSymbols();
-    for (const DefinedSymbol& symbol : pass1.Symbols) {
-        std::size_t line = static_cast<std::size_t>(symbol.LineNumber);
-        bool label = line >= 1 && line <= pass1.Lines.size() && pass1.Lines[line - 1].HasAddress;
-        AddSymbol(symbols, symbol.Name, symbol.Value, label, symbol.LineNumber);
-    }
+    for (const DefinedSymbol& symbol : pass1.Symbols)
+        AddSymbol(symbols, symbol.Name, symbol.Value, symbol.IsLabel, symbol.LineNumber);
     IndexLabels(symbols);
 }
 
@@ -57,11 +54,21 @@ void CollectSourceLines(const std::string& path, const Pass1Result& pass1, Progr
 {
     source.Path = path;
     source.Lines.clear();
+    source.Places.clear();
     source.LineOf.assign(0x10000, 0);
     for (const ListedLine& line : pass1.Lines) {
+        // The line within its own file, as messages and the listing name it.
+        std::string place = std::to_string(line.LineNumber);
+        std::size_t file = static_cast<std::size_t>(line.File);
+        if (file > 0 && file < pass1.Files.size())
+            place = pass1.Files[file] + ":" + place;
+        if (line.Expanded)
+            place += "+";
         source.Lines.push_back(line.Text);
+        source.Places.push_back(place);
+        int position = static_cast<int>(source.Lines.size());
         for (int i = 0; line.HasAddress && i < line.ByteCount && i < 0x10000; i++)
-            source.LineOf[static_cast<std::uint16_t>(line.Address + i)] = line.LineNumber;
+            source.LineOf[static_cast<std::uint16_t>(line.Address + i)] = position;
     }
 }
 

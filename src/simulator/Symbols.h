@@ -17,12 +17,14 @@ struct ProgramSymbols {
     std::vector<std::size_t> Labels; // indices into Table.List, by value then name
 };
 
-// The source a program was assembled from: its lines, and for each byte of
-// memory the line whose statement placed it (0: none).
+// The source a program was assembled from: its lines as the listing shows
+// them (included files and expansions in place), and for each byte of memory
+// the line whose statement placed it (0: none).
 struct ProgramSource {
     std::string Path;
-    std::vector<std::string> Lines; // line n is Lines[n - 1]
-    std::vector<int> LineOf;        // 65536 entries once loaded, else empty
+    std::vector<std::string> Lines;  // listed line n is Lines[n - 1]
+    std::vector<std::string> Places; // where each stands: "17", "hex.inc:4", "5+" in an expansion
+    std::vector<int> LineOf;         // 65536 listed-line numbers once loaded, else empty
 };
 
 // From the first pass's result: labels are the names whose defining line
