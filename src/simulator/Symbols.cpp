@@ -58,10 +58,11 @@ void CollectSourceLines(const std::string& path, const Pass1Result& pass1, Progr
     source.LineOf.assign(0x10000, 0);
     for (const ListedLine& line : pass1.Lines) {
         // The line within its own file, as messages and the listing name it.
-        std::string place = std::to_string(line.LineNumber);
+        std::string place;
         std::size_t file = static_cast<std::size_t>(line.File);
         if (file > 0 && file < pass1.Files.size())
-            place = pass1.Files[file] + ":" + place;
+            place.append(pass1.Files[file]).append(":");
+        place += std::to_string(line.LineNumber);
         if (line.Expanded)
             place += "+";
         source.Lines.push_back(line.Text);
